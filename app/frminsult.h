@@ -1,0 +1,39 @@
+#pragma once
+
+#include "wordbank.h"
+
+#include <QWidget>
+
+class PlatformServices;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+/// Jeerforge's one window: the insult text box, the credit label and the
+/// Next Insult, Exit and Print Results buttons at fixed places. It owns the
+/// word bank and asks for the words the first time it is shown.
+class FrmInsult : public QWidget
+{
+    Q_OBJECT
+
+public:
+    FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent = nullptr);
+
+    [[nodiscard]] const WordBank &wordBank() const { return m_bank; }
+    [[nodiscard]] QLineEdit *insultBox() const { return txtInsult; }
+
+    void setVisible(bool visible) override;
+
+private:
+    void load();
+
+    PlatformServices &m_services;
+    WordBank m_bank;
+    bool m_loaded = false;
+
+    QLineEdit *txtInsult;
+    QLabel *lblTitle;
+    QPushButton *cmdNext;
+    QPushButton *cmdExit;
+    QPushButton *cmdPrint;
+};

@@ -1,0 +1,10 @@
+#include "batchprintout.h"
+
+#include "platformservices.h"
+#include "wordbank.h"
+
+void PrintResults(const WordBank &bank, PlatformServices &platform)
+{
+    for (const std::string &sentence : bank.Batch())
+        platform.PrintLine(sentence);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class PlatformServices;
+class WordBank;
+
+inline constexpr std::string_view FULL_BATCH_MESSAGE = "Can't do more than 100 at a time.";
+
+/// The slots one sentence is built from, one per list.
+struct InsultDraw
+{
+    int beginning = 0;
+    int verb = 0;
+    int noun = 0;
+    int determiner = 0;
+    int ending = 0;
+};
+
+/// Turns a uniform value r in [0, 1) into a slot of a list of slotCount:
+/// floor(r * slotCount), kept inside the list whatever r is.
+[[nodiscard]] int SlotIndex(double r, int slotCount);
+
+/// Beginning, verb, determiner and noun joined by single blanks, then the
+/// ending with no blank before it. Nothing is trimmed or changed.
+[[nodiscard]] std::string ComposeInsult(const WordBank &bank, const InsultDraw &draw);
+
+/// One press of "Next Insult". A full batch only shows FULL_BATCH_MESSAGE.
+/// Otherwise: reseed, draw beginning, verb, noun, determiner and ending in
+/// that order, show the sentence, and record what the text box reads back.
+void NextInsult(WordBank &bank, PlatformServices &platform);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+/// The few things Jeerforge needs from the desktop. The core calls nothing
+/// else, so it runs unchanged against the Qt desktop or a scripted stand-in.
+/// All text is UTF-8.
+class PlatformServices
+{
+public:
+    virtual ~PlatformServices() = default;
+
+    /// Shows a modal one-line prompt captioned "Jeerforge" with an empty input
+    /// line, OK and Cancel. Returns the typed line unchanged, or "" on Cancel.
+    virtual std::string AskText(const std::string &prompt) = 0;
+
+    /// Reseeds the random source from the clock.
+    virtual void Reseed() = 0;
+
+    /// The next value r of the random sequence, 0 <= r < 1.
+    virtual double NextUniform() = 0;
+
+    /// Replaces the content of the insult text box.
+    virtual void SetDisplayText(const std::string &text) = 0;
+
+    /// The content of the insult text box.
+    virtual std::string GetDisplayText() = 0;
+
+    /// Prints one line on the default printer, into the one print document
+    /// that the first call opens and the end of the program releases.
+    virtual void PrintLine(const std::string &line) = 0;
+
+    /// Ends the program; no further event is handled.
+    virtual void EndProgram() = 0;
+
+protected:
+    PlatformServices() = default;
+    PlatformServices(const PlatformServices &) = default;
+    PlatformServices &operator=(const PlatformServices &) = default;
+};

@@ -1,0 +1,90 @@
+#include "qtplatformservices.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString fromUtf8(const std::string &text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string toUtf8(const QString &text)
+{
+    return text.toStdString();
+}
+
+} // namespace
+
+QtPlatformServices::QtPlatformServices()
+{
+    m_random.reseedFromClock();
+}
+
+QtPlatformServices::~QtPlatformServices() = default;
+
+void QtPlatformServices::setDisplay(QLineEdit *display)
+{
+    m_display = display;
+    if (display)
+        display->setMaxLength(std::numeric_limits<int>::max());
+}
+
+std::string QtPlatformServices::AskText(const std::string &prompt)
+{
+    QInputDialog dialog;
+    dialog.setWindowTitle(u"Jeerforge"_s);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(fromUtf8(prompt));
+    dialog.setTextValue(QString());
+    // The prompts come before the main window; closing one must not end the program.
+    dialog.setAttribute(Qt::WA_QuitOnClose, false);
+    if (auto *label = dialog.findChild<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    if (auto *line = dialog.findChild<QLineEdit *>())
+        line->setMaxLength(std::numeric_limits<int>::max());
+
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return toUtf8(dialog.textValue());
+}
+
+void QtPlatformServices::Reseed()
+{
+    m_random.reseedFromClock();
+}
+
+double QtPlatformServices::NextUniform()
+{
+    return m_random.nextUniform();
+}
+
+void QtPlatformServices::SetDisplayText(const std::string &text)
+{
+    Q_ASSERT(m_display);
+    if (m_display)
+        m_display->setText(fromUtf8(text));
+}
+
+std::string QtPlatformServices::GetDisplayText()
+{
+    Q_ASSERT(m_display);
+    return m_display ? toUtf8(m_display->text()) : std::string();
+}
+
+void QtPlatformServices::PrintLine(const std::string &line)
+{
+    Q_UNUSED(line);
+}
+
+void QtPlatformServices::EndProgram()
+{
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,45 @@
+#include "randomsource.h"
+
+#include <bit>
+#include <chrono>
+
+namespace {
+
+std::uint64_t splitMix64(std::uint64_t &x)
+{
+    std::uint64_t z = (x += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+} // namespace
+
+void RandomSource::seed64(std::uint64_t seed)
+{
+    for (std::uint64_t &word : m_state)
+        word = splitMix64(seed);
+}
+
+void RandomSource::reseedFromClock()
+{
+    using namespace std::chrono;
+    const auto wall = static_cast<std::uint64_t>(duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
+    const auto steady = static_cast<std::uint64_t>(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
+    std::uint64_t mix = wall ^ std::rotl(steady, 32);
+    seed64(splitMix64(mix) ^ ++m_reseeds);
+}
+
+std::uint64_t RandomSource::next()
+{
+    auto &s = m_state;
+    const std::uint64_t result = std::rotl(s[1] * 5, 7) * 9;
+    const std::uint64_t t = s[1] << 17;
+    s[2] ^= s[0];
+    s[3] ^= s[1];
+    s[1] ^= s[2];
+    s[0] ^= s[3];
+    s[2] ^= t;
+    s[3] = std::rotl(s[3], 45);
+    return result;
+}

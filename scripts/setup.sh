@@ -1,0 +1,23 @@
+# Installs the Debian packages Jeerforge needs, then configures a build folder.
+# Sourced by run.sh and test.sh: `jeerforge_setup BUILD-DIR PACKAGE-SET...`.
+
+jeerforge_build_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick)
+
+jeerforge_install() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+jeerforge_configure() { # build-dir, then extra cmake arguments
+    local dir=$1; shift
+    cmake -S "$(dirname "${BASH_SOURCE[0]}")/.." -B "$dir" -G Ninja "$@"
+}

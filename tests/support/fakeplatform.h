@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platformservices.h"
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+/// A scripted desktop: answers prompts and uniform draws from queues and
+/// records every call, so tests can check what the core asked for and when.
+class FakePlatform : public PlatformServices
+{
+public:
+    std::deque<std::optional<std::string>> answers; // nullopt: the user cancels
+    std::deque<double> uniforms;
+    double uniformWhenEmpty = 0.0;
+    std::function<void(std::string &)> userEditsBox; // runs before each read of the box
+
+    std::vector<std::string> prompts;
+    std::vector<std::string> calls;
+    std::vector<std::string> printed;
+    std::string display;
+    int reseeds = 0;
+    int ends = 0;
+
+    std::string AskText(const std::string &prompt) override
+    {
+        prompts.push_back(prompt);
+        calls.push_back("AskText");
+        if (answers.empty())
+            return {};
+        std::optional<std::string> answer = answers.front();
+        answers.pop_front();
+        return answer.value_or(std::string());
+    }
+
+    void Reseed() override
+    {
+        ++reseeds;
+        calls.push_back("Reseed");
+    }
+
+    double NextUniform() override
+    {
+        calls.push_back("NextUniform");
+        if (uniforms.empty())
+            return uniformWhenEmpty;
+        const double r = uniforms.front();
+        uniforms.pop_front();
+        return r;
+    }
+
+    void SetDisplayText(const std::string &text) override
+    {
+        calls.push_back("SetDisplayText");
+        display = text;
+    }
+
+    std::string GetDisplayText() override
+    {
+        calls.push_back("GetDisplayText");
+        if (userEditsBox)
+            userEditsBox(display);
+        return display;
+    }
+
+    void PrintLine(const std::string &line) override
+    {
+        calls.push_back("PrintLine");
+        printed.push_back(line);
+    }
+
+    void EndProgram() override
+    {
+        calls.push_back("EndProgram");
+        ++ends;
+    }
+};

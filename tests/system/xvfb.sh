@@ -1,0 +1,67 @@
+# Helpers for tests that drive the real program on a private X server.
+# Source it; it starts Xvfb at once and stops it when the shell exits.
+
+xvfb_dir=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$xvfb_dir/display" 2>"$xvfb_dir/xvfb.log" &
+xvfb_pid=$!
+xvfb_stop() {
+    kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$xvfb_dir"
+}
+for _ in $(seq 100); do
+    [ -s "$xvfb_dir/display" ] && break
+    sleep 0.1
+done
+[ -s "$xvfb_dir/display" ] || { echo "Xvfb did not start:"; cat "$xvfb_dir/xvfb.log"; exit 1; }
+export DISPLAY=":$(cat "$xvfb_dir/display")"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+# The id of the visible window whose title is exactly $1, waiting up to 20 s.
+window_named() {
+    local id
+    for _ in $(seq 200); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits until window $1 is no longer mapped.
+window_gone() {
+    for _ in $(seq 200); do
+        xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Types $2 into prompt window $1 and presses Enter.
+answer_prompt() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    [ -n "$2" ] && xdotool type --delay 0 "$2"
+    xdotool key Return
+    window_gone "$1"
+}
+
+# Width and height of window $1, as "WxH".
+window_size() {
+    xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
+}
+
+# Clicks at ($2, $3) inside window $1.
+click_in() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Waits up to 10 s for process $1 to end; its exit code is the result.
+wait_for_exit() {
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
+        sleep 0.1
+    done
+    echo "process $1 did not end"
+    kill "$1"
+    return 124
+}
