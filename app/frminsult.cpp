@@ -1,6 +1,7 @@
 #include "frminsult.h"
 
 #include "batchprintout.h"
+#include "errorreport.h"
 #include "insultcomposer.h"
 #include "platformservices.h"
 #include "wordprompts.h"
@@ -52,7 +53,7 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     txtInsult->setFocus();
 
     connect(cmdNext, &QPushButton::clicked, this, [this] { NextInsult(m_bank, m_services); });
-    connect(cmdPrint, &QPushButton::clicked, this, [this] { PrintResults(m_bank, m_services); });
+    connect(cmdPrint, &QPushButton::clicked, this, &FrmInsult::printResults);
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_services.EndProgram(); });
 }
 
@@ -61,6 +62,15 @@ void FrmInsult::setVisible(bool visible)
     if (visible && !m_loaded)
         load();
     QWidget::setVisible(visible);
+}
+
+void FrmInsult::printResults()
+{
+    try {
+        PrintResults(m_bank, m_services);
+    } catch (const PlatformError &error) {
+        reportError(this, QString::fromUtf8(error.what()));
+    }
 }
 
 void FrmInsult::load()

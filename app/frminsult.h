@@ -26,6 +26,7 @@ public:
 
 private:
     void load();
+    void printResults();
 
     PlatformServices &m_services;
     WordBank m_bank;

@@ -1,7 +1,9 @@
 #include "jeerforge.h"
 
+#include "errorreport.h"
 #include "frminsult.h"
 #include "qtplatformservices.h"
+#include "quitonsignals.h"
 
 #include <QApplication>
 
@@ -15,5 +17,18 @@ int runJeerforge(int &argc, char **argv)
     FrmInsult window(services, WordBank{});
     services.setDisplay(window.insultBox());
     window.show();
-    return QApplication::exec();
+
+    int exitCode = 0;
+    {
+        const QuitOnSignals quitOnSignals;
+        exitCode = QApplication::exec();
+    }
+    window.hide();
+    try {
+        services.endPrintDocument();
+    } catch (const PlatformError &error) {
+        reportError(nullptr, QString::fromUtf8(error.what()));
+        return 1;
+    }
+    return exitCode;
 }

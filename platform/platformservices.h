@@ -1,6 +1,15 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
+
+/// A desktop operation that could not be carried out. The message is meant
+/// for the user: it says what went wrong and, where it can, what to do.
+class PlatformError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
 
 /// The few things Jeerforge needs from the desktop. The core calls nothing
 /// else, so it runs unchanged against the Qt desktop or a scripted stand-in.
@@ -28,6 +37,7 @@ public:
 
     /// Prints one line on the default printer, into the one print document
     /// that the first call opens and the end of the program releases.
+    /// Throws PlatformError when there is no printer to print on.
     virtual void PrintLine(const std::string &line) = 0;
 
     /// Ends the program; no further event is handled.

@@ -1,5 +1,7 @@
 #include "qtplatformservices.h"
 
+#include "printdocument.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -28,7 +30,14 @@ QtPlatformServices::QtPlatformServices()
     m_random.reseedFromClock();
 }
 
-QtPlatformServices::~QtPlatformServices() = default;
+QtPlatformServices::~QtPlatformServices()
+{
+    try {
+        endPrintDocument();
+    } catch (const PlatformError &) {
+        // Too late to tell anyone; the program's end reports this before.
+    }
+}
 
 void QtPlatformServices::setDisplay(QLineEdit *display)
 {
@@ -81,7 +90,20 @@ std::string QtPlatformServices::GetDisplayText()
 
 void QtPlatformServices::PrintLine(const std::string &line)
 {
-    Q_UNUSED(line);
+    if (!m_document) {
+        m_printer = m_spooler.defaultPrinter();
+        m_document = std::make_unique<PrintDocument>();
+    }
+    m_document->addLine(fromUtf8(line));
+}
+
+void QtPlatformServices::endPrintDocument()
+{
+    if (!m_document)
+        return;
+    const QByteArray pdf = m_document->finish();
+    m_document.reset();
+    m_spooler.submit(m_printer, "Jeerforge", pdf);
 }
 
 void QtPlatformServices::EndProgram()

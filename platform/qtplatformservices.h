@@ -1,9 +1,14 @@
 #pragma once
 
+#include "cupsspooler.h"
 #include "platformservices.h"
 #include "randomsource.h"
 
 #include <QPointer>
+
+#include <memory>
+
+class PrintDocument;
 
 class QLineEdit;
 
@@ -17,6 +22,11 @@ public:
     /// The text box that SetDisplayText and GetDisplayText work on.
     void setDisplay(QLineEdit *display);
 
+    /// Ends the print document, if there is one, and hands it to the printer
+    /// it was opened for. Throws PlatformError, with the spooler's reason,
+    /// when the printer does not take it. Call it as the program ends.
+    void endPrintDocument();
+
     std::string AskText(const std::string &prompt) override;
     void Reseed() override;
     double NextUniform() override;
@@ -28,4 +38,7 @@ public:
 private:
     QPointer<QLineEdit> m_display;
     RandomSource m_random;
+    CupsSpooler m_spooler;
+    std::unique_ptr<PrintDocument> m_document;
+    std::string m_printer;
 };

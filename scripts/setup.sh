@@ -1,8 +1,10 @@
-# Installs the Debian packages Jeerforge needs, then configures a build folder.
-# Sourced by run.sh and test.sh: `jeerforge_setup BUILD-DIR PACKAGE-SET...`.
+# What run.sh and test.sh share: installing the Debian packages Jeerforge
+# needs (jeerforge_install PACKAGE...) and configuring a build folder
+# (jeerforge_configure DIR CMAKE-ARGUMENT...).
 
-jeerforge_build_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
-jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick)
+jeerforge_build_packages=(cmake ninja-build g++ qt6-base-dev libcups2-dev fonts-dejavu-core)
+jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick
+    cups-daemon cups-client poppler-utils)
 
 jeerforge_install() {
     local missing=()

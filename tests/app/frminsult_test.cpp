@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -138,6 +139,27 @@ TEST_F(ShownWindow, EachButtonRunsItsOperation)
     EXPECT_EQ(platform.ends, 0);
     QTest::mouseClick(control<QPushButton>(window, "cmdExit"), Qt::LeftButton);
     EXPECT_EQ(platform.ends, 1);
+}
+
+TEST_F(ShownWindow, APrintingFailureIsShownAndTheProgramGoesOn)
+{
+    QTest::mouseClick(control<QPushButton>(window, "cmdNext"), Qt::LeftButton);
+    platform.printerFails = true;
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->windowTitle() + u": "_s + box->text();
+            box->accept();
+        }
+    });
+    QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
+
+    EXPECT_EQ(shown, u"Jeerforge: the printer failed"_s);
+    EXPECT_EQ(window.wordBank().BatchCount(), 1);
+    EXPECT_EQ(platform.ends, 0);
+    platform.printerFails = false;
+    QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(platform.printed.size(), 100U) << "a later press prints";
 }
 
 // The real dialogs, the real text box and the real random source together.

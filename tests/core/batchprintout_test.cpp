@@ -40,3 +40,16 @@ TEST(PrintResults, EveryPressPrintsTheBatchAsItThenStands)
         EXPECT_EQ(platform.printed[100 + i], "s" + std::to_string(i));
     }
 }
+
+TEST(PrintResults, APrinterFailureReachesTheCallerAndLeavesTheBankAsItWas)
+{
+    WordBank bank;
+    bank.Record("kept");
+    FakePlatform platform;
+    platform.printerFails = true;
+
+    EXPECT_THROW(PrintResults(bank, platform), PlatformError);
+    EXPECT_EQ(platform.calls.size(), 1U) << "nothing more is tried after the failure";
+    EXPECT_EQ(bank.BatchCount(), 1);
+    EXPECT_EQ(bank.Batch()[0], "kept");
+}

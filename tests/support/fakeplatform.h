@@ -17,6 +17,7 @@ public:
     std::deque<double> uniforms;
     double uniformWhenEmpty = 0.0;
     std::function<void(std::string &)> userEditsBox; // runs before each read of the box
+    bool printerFails = false;
 
     std::vector<std::string> prompts;
     std::vector<std::string> calls;
@@ -69,6 +70,8 @@ public:
     void PrintLine(const std::string &line) override
     {
         calls.push_back("PrintLine");
+        if (printerFails)
+            throw PlatformError("the printer failed");
         printed.push_back(line);
     }
 

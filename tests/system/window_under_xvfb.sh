@@ -7,41 +7,19 @@ jeerforge=$1 xclose=$2 artifacts=$3
 mkdir -p "$artifacts"
 source "$(dirname "$0")/xvfb.sh"
 trap xvfb_stop EXIT
-failures=0
-check() { # description, then a command that must succeed
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
 
-start_and_answer_prompts() {
-    "$jeerforge" &
-    program=$!
-    prompts=0
-    while prompt=$(window_named Jeerforge); do
-        if xdotool search --onlyvisible --name '^Jeerforge V\. 1\.0$' >/dev/null 2>&1; then
-            echo "FAILED: the window showed before prompt $((prompts + 1))"
-            failures=$((failures + 1))
-        fi
-        answer_prompt "$prompt" "word$prompts"
-        prompts=$((prompts + 1))
-        [ "$prompts" -eq 45 ] && break
-    done
-    check "45 prompts were shown" [ "$prompts" -eq 45 ]
-    window=$(window_named 'Jeerforge V\. 1\.0')
-}
-
-start_and_answer_prompts
+jeerforge_start "you always" run dog
 check "the main window is shown" [ -n "$window" ]
 check "the window is 455x120" [ "$(window_size "$window")" = 455x120 ]
 import -window "$window" "$artifacts/window-start.png" 2>/dev/null
-click_in "$window" 50 92 # Next Insult
+press_next
 sleep 0.3
 import -window "$window" "$artifacts/window-insult.png" 2>/dev/null
-click_in "$window" 170 92 # Exit
+press_exit
 wait_for_exit "$program"
 check "Exit ends the program with success" [ $? -eq 0 ]
 
-start_and_answer_prompts
+jeerforge_start a b c
 "$xclose" "$window"
 wait_for_exit "$program"
 check "closing the window ends the program" [ $? -eq 0 ]

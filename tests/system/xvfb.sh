@@ -16,6 +16,9 @@ done
 export DISPLAY=":$(cat "$xvfb_dir/display")"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
+# A desktop session has its own runtime folder.
+export XDG_RUNTIME_DIR="$xvfb_dir/runtime"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
 # The id of the visible window whose title is exactly $1, waiting up to 20 s.
 window_named() {
@@ -37,10 +40,13 @@ window_gone() {
     return 1
 }
 
-# Types $2 into prompt window $1 and presses Enter.
+# Types $2 into prompt window $1 and presses Enter. Characters outside ASCII
+# need a keymap change each, which the program must see before the key.
 answer_prompt() {
+    local delay=0
+    LC_ALL=C grep -q '[^ -~]' <<<"$2" && delay=40
     xdotool windowfocus --sync "$1" 2>/dev/null || true
-    [ -n "$2" ] && xdotool type --delay 0 "$2"
+    [ -n "$2" ] && xdotool type --delay "$delay" "$2"
     xdotool key Return
     window_gone "$1"
 }
@@ -65,3 +71,41 @@ wait_for_exit() {
     kill "$1"
     return 124
 }
+
+failures=0
+# A description, then a command that must succeed.
+check() {
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+
+# Starts $jeerforge and answers its 45 prompts from the keyboard: every
+# beginning $1, every verb $2, every noun $3. Sets $program to its process
+# id and $window to its main window, and fails if the window came early.
+jeerforge_start() {
+    "$jeerforge" 2>>"$xvfb_dir/stderr" &
+    program=$!
+    local prompts=0 prompt answer
+    while [ "$prompts" -lt 45 ] && prompt=$(window_named Jeerforge); do
+        if xdotool search --onlyvisible --name '^Jeerforge V\. 1\.0$' >/dev/null 2>&1; then
+            echo "FAILED: the window showed before prompt $((prompts + 1))"
+            failures=$((failures + 1))
+        fi
+        if [ "$prompts" -lt 5 ]; then answer=$1; elif [ "$prompts" -lt 25 ]; then answer=$2; else answer=$3; fi
+        answer_prompt "$prompt" "$answer"
+        prompts=$((prompts + 1))
+    done
+    check "45 prompts came before the window" [ "$prompts" -eq 45 ]
+    window=$(window_named 'Jeerforge V\. 1\.0')
+}
+
+# What the program wrote to standard error so far.
+jeerforge_stderr() {
+    cat "$xvfb_dir/stderr" 2>/dev/null
+}
+
+# Where the buttons are, inside the window.
+press_next() { click_in "$window" 50 92; }
+press_exit() { click_in "$window" 170 92; }
+press_print() { click_in "$window" 350 92; }

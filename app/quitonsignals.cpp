@@ -1,0 +1,56 @@
+#include "quitonsignals.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// A signal handler can reach nothing but this: the end of the pipe it writes to.
+volatile std::sig_atomic_t signalWriteFd = -1;
+
+} // namespace
+
+QuitOnSignals::QuitOnSignals(QObject *parent)
+    : QObject(parent)
+{
+    Q_ASSERT(signalWriteFd == -1);
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_fds) != 0)
+        return;
+    signalWriteFd = m_fds[0];
+    m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        char drained[16];
+        while (::read(m_fds[1], drained, sizeof drained) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+
+    struct sigaction action = {};
+    action.sa_handler = &QuitOnSignals::handle;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : handledSignals)
+        ::sigaction(signal, &action, nullptr);
+}
+
+QuitOnSignals::~QuitOnSignals()
+{
+    for (int signal : handledSignals)
+        std::signal(signal, SIG_DFL);
+    signalWriteFd = -1;
+    for (int fd : m_fds)
+        if (fd >= 0)
+            ::close(fd);
+}
+
+void QuitOnSignals::handle(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalWriteFd, &byte, 1);
+}

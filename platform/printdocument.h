@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QBuffer>
+#include <QFont>
+#include <QPageLayout>
+#include <QPainter>
+#include <QString>
+
+#include <memory>
+
+class QPdfWriter;
+
+/// A print document built in memory as PDF, one line of text at a time.
+/// A line wider than the page wraps onto the next lines; a full page goes on
+/// on the next one.
+class PrintDocument
+{
+public:
+    explicit PrintDocument(const QPageLayout &layout = defaultLayout());
+    ~PrintDocument();
+    PrintDocument(const PrintDocument &) = delete;
+    PrintDocument &operator=(const PrintDocument &) = delete;
+
+    void addLine(const QString &line);
+
+    [[nodiscard]] int pageCount() const { return m_pages; }
+
+    /// Ends the document and hands over its PDF; nothing can be added after.
+    [[nodiscard]] QByteArray finish();
+
+    /// A4, or US Letter where the locale measures in inches, with 2 cm margins.
+    static QPageLayout defaultLayout();
+
+private:
+    QBuffer m_buffer;
+    std::unique_ptr<QPdfWriter> m_writer;
+    QPainter m_painter;
+    QFont m_font;
+    qreal m_y = 0;
+    int m_pages = 1;
+};

@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# The real program printing through a private CUPS scheduler: what reaches
+# the printer, when the document is released, and what the user is told
+# when printing cannot happen.
+set -u
+jeerforge=$1 xclose=$2
+here=$(dirname "$0")
+source "$here/xvfb.sh"
+source "$here/private_cupsd.sh"
+trap 'cupsd_stop; xvfb_stop' EXIT
+cupsd_add_capture_printer
+export TMPDIR="$cupsd_dir/program-tmp"
+mkdir -p "$TMPDIR"
+
+sentence='^b v (a|your|the|your mom.s|your dad.s) n[.!]$'
+
+# The text of the newest job, one line per printed row, blank rows dropped.
+job_text() {
+    local newest
+    newest=$(ls -t "$cupsd_output"/job-*.pdf 2>/dev/null | head -n 1)
+    [ -n "$newest" ] && pdftotext -enc UTF-8 "$newest" - | sed '/^[[:space:]]*$/d; s/\f//g' | sed '/^$/d'
+}
+job_pages() {
+    pdfinfo "$(ls -t "$cupsd_output"/job-*.pdf | head -n 1)" | awk '/^Pages:/ {print $2}'
+}
+jobs_so_far() { find "$cupsd_output" -name 'job-*.pdf' | wc -l; }
+all_lines_match() { # regex, then lines on standard input; at least one
+    local count=0
+    while IFS= read -r line; do
+        [[ $line =~ $1 ]] || { echo "unexpected line: $line"; return 1; }
+        count=$((count + 1))
+    done
+    [ "$count" -gt 0 ]
+}
+# Presses Enter on the message box that the program shows, once it shows.
+dismiss_message() {
+    local box
+    box=$(window_named Jeerforge) || return 1
+    answer_prompt "$box" ""
+}
+
+echo "# three insults, printed once, then Exit"
+jeerforge_start b v n
+for _ in 1 2 3; do press_next; done
+press_print
+sleep 0.5
+check "nothing is printed before the program ends" [ "$(jobs_so_far)" -eq 0 ]
+press_exit
+wait_for_exit "$program"
+check "the program ends with success" [ $? -eq 0 ]
+check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq 1 ]
+check "it holds the three insults" [ "$(job_text | grep -cE "$sentence")" -eq 3 ]
+check "and nothing else" all_lines_match "$sentence" < <(job_text)
+check "the 97 empty slots fill a second page" [ "$(job_pages)" -eq 2 ]
+
+echo "# two presses make one job"
+jeerforge_start b v n
+press_next
+press_print
+press_next
+press_print
+press_exit
+wait_for_exit "$program"
+check "one more job" [ "$(cupsd_wait_for_jobs)" -eq 2 ]
+check "with one insult, then two" [ "$(job_text | grep -cE "$sentence")" -eq 3 ]
+check "on four pages" [ "$(job_pages)" -eq 4 ]
+
+echo "# Exit straight after start-up"
+jeerforge_start b v n
+press_exit
+wait_for_exit "$program"
+sleep 0.5
+check "prints nothing" [ "$(cupsd_wait_for_jobs)" -eq 2 ]
+
+echo "# closing the window, SIGTERM, SIGINT and SIGHUP release the document"
+expected=2
+for ending in close TERM INT HUP; do
+    jeerforge_start b v n
+    press_next
+    press_print
+    sleep 0.3
+    if [ "$ending" = close ]; then "$xclose" "$window"; else kill -s "$ending" "$program"; fi
+    wait_for_exit "$program"
+    check "$ending: the program ends with success" [ $? -eq 0 ]
+    expected=$((expected + 1))
+    check "$ending: the job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+    check "$ending: with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
+done
+
+echo "# long and non-ASCII words arrive whole"
+long=$(printf 'unbroken%.0s' $(seq 80))
+jeerforge_start "$long" "Grüße-пёс" "ταχύ"
+press_next
+press_print
+press_exit
+wait_for_exit "$program"
+expected=$((expected + 1))
+check "one job" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+printed=$(job_text | tr -d '[:space:]')
+whole_sentence() { [[ $printed =~ ^${long}Grüße-пёс.*ταχύ[.!]$ ]] || { echo "printed: $printed"; return 1; }; }
+check "the whole long sentence is on the paper" whole_sentence
+check "wrapped over several rows" [ "$(job_text | wc -l)" -ge 3 ]
+
+echo "# no default printer: the user is told, the batch is kept"
+lpadmin -x capture
+jeerforge_start b v n
+press_next
+press_next
+press_print
+check "a message tells the user" dismiss_message
+check "it says there is no default printer" grep -q "no default printer" < <(jeerforge_stderr)
+check "the program goes on" kill -0 "$program"
+cupsd_add_capture_printer
+press_print
+press_exit
+wait_for_exit "$program"
+expected=$((expected + 1))
+check "once there is a printer, a later press prints" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+check "the batch was kept" [ "$(job_text | grep -cE "$sentence")" -eq 2 ]
+
+echo "# a printer that refuses the job: the user is told why"
+jeerforge_start b v n
+press_next
+press_print
+cupsreject -r "out of paper for tests" capture
+press_exit
+check "a message tells the user" dismiss_message
+wait_for_exit "$program"
+check "the program ends with failure" [ $? -eq 1 ]
+check "the message gives CUPS's reason" grep -q "not accepting jobs" < <(jeerforge_stderr)
+check "no job was printed" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+cupsaccept capture
+
+no_leftovers() { [ -z "$(ls -A "$TMPDIR")" ] || { ls -la "$TMPDIR"; return 1; }; }
+check "no temporary file is left behind" no_leftovers
+[ "$failures" -eq 0 ]
