@@ -7,6 +7,29 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt ends the process with exit() when the display goes away (the X server
+// stops as the session ends), which skips everything on the stack. This is
+// how the print document still reaches the printer then.
+QtPlatformServices *servicesAtExit = nullptr;
+
+void endPrintDocumentAtExit()
+{
+    if (!servicesAtExit)
+        return;
+    try {
+        servicesAtExit->endPrintDocument();
+    } catch (const PlatformError &error) {
+        std::fprintf(stderr, "jeerforge: %s\n", error.what());
+    }
+}
+
+} // namespace
+
 int runJeerforge(int &argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -18,11 +41,14 @@ int runJeerforge(int &argc, char **argv)
     services.setDisplay(window.insultBox());
     window.show();
 
+    servicesAtExit = &services;
+    std::atexit(endPrintDocumentAtExit);
     int exitCode = 0;
     {
         const QuitOnSignals quitOnSignals;
         exitCode = QApplication::exec();
     }
+    servicesAtExit = nullptr;
     window.hide();
     try {
         services.endPrintDocument();

@@ -7,7 +7,7 @@ jeerforge=$1 xclose=$2
 here=$(dirname "$0")
 source "$here/xvfb.sh"
 source "$here/private_cupsd.sh"
-trap 'cupsd_stop; xvfb_stop' EXIT
+trap 'cupsd_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
 cupsd_add_capture_printer
 export TMPDIR="$cupsd_dir/program-tmp"
 mkdir -p "$TMPDIR"
@@ -132,5 +132,16 @@ check "no job was printed" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
 cupsaccept capture
 
 no_leftovers() { [ -z "$(ls -A "$TMPDIR")" ] || { ls -la "$TMPDIR"; return 1; }; }
+echo "# the display going away, as when the session ends"
+jeerforge_start b v n
+press_next
+press_print
+sleep 0.3
+xvfb_stop
+wait_for_exit "$program"
+expected=$((expected + 1))
+check "the job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+check "with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
+
 check "no temporary file is left behind" no_leftovers
 [ "$failures" -eq 0 ]

@@ -6,7 +6,6 @@ set -u
 jeerforge=$1 xclose=$2 artifacts=$3
 mkdir -p "$artifacts"
 source "$(dirname "$0")/xvfb.sh"
-trap xvfb_stop EXIT
 
 jeerforge_start "you always" run dog
 check "the main window is shown" [ -n "$window" ]

@@ -6,8 +6,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$xvfb_dir/disp
 xvfb_pid=$!
 xvfb_stop() {
     kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    rm -rf "$xvfb_dir"
 }
+trap 'xvfb_stop; rm -rf "$xvfb_dir"' EXIT
 for _ in $(seq 100); do
     [ -s "$xvfb_dir/display" ] && break
     sleep 0.1

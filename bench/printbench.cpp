@@ -1,0 +1,63 @@
+// What the print path costs: one press of Print Results (100 lines into the
+// document), and ending the document until the spooler holds the job.
+// Needs a default printer; bench/run.sh provides a private one.
+#include "qtplatformservices.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double microseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void pressPrint(QtPlatformServices &services, const std::vector<std::string> &batch)
+{
+    for (const std::string &line : batch)
+        services.PrintLine(line);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    std::vector<std::string> batch;
+    for (int i = 0; i < 100; ++i)
+        batch.push_back("everyone knows that you " + std::to_string(i) + " juggle your mom's hedgehog!");
+
+    constexpr int runs = 30;
+    std::vector<double> firstPress, laterPress, release;
+    for (int run = 0; run < runs; ++run) {
+        QtPlatformServices services;
+        auto start = Clock::now();
+        pressPrint(services, batch);
+        firstPress.push_back(microseconds(Clock::now() - start));
+        start = Clock::now();
+        pressPrint(services, batch);
+        laterPress.push_back(microseconds(Clock::now() - start));
+        start = Clock::now();
+        services.endPrintDocument();
+        release.push_back(microseconds(Clock::now() - start));
+    }
+    std::printf("| print path (median of %d) | microseconds |\n|---|---|\n", runs);
+    std::printf("| first Print Results press, 100 lines, opening the document | %.0f |\n", median(firstPress));
+    std::printf("| later Print Results press, 100 lines | %.0f |\n", median(laterPress));
+    std::printf("| end of program until the spooler holds the 200-line job | %.0f |\n", median(release));
+    return 0;
+}
