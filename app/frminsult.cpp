@@ -43,6 +43,7 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     resize(455, 120);
 
     txtInsult->setMaxLength(std::numeric_limits<int>::max());
+    txtInsult->setAccessibleName(u"Insult"_s);
     lblTitle->setTextFormat(Qt::PlainText);
     // The label overlaps the box's top row; keep it drawn on top.
     lblTitle->raise();

@@ -35,6 +35,7 @@ int runJeerforge(int &argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Jeerforge"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(JEERFORGE_APP_ID));
 
     QtPlatformServices services;
     FrmInsult window(services, WordBank{});

@@ -4,7 +4,7 @@
 
 jeerforge_build_packages=(cmake ninja-build g++ qt6-base-dev libcups2-dev fonts-dejavu-core)
 jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick
-    cups-daemon cups-client poppler-utils)
+    cups-daemon cups-client poppler-utils desktop-file-utils appstream lintian dpkg-dev)
 
 jeerforge_install() {
     local missing=()

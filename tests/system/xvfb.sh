@@ -80,11 +80,13 @@ check() {
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 
-# Starts $jeerforge and answers its 45 prompts from the keyboard: every
-# beginning $1, every verb $2, every noun $3. Sets $program to its process
-# id and $window to its main window, and fails if the window came early.
+# Starts $jeerforge, with the arguments in the array jeerforge_args, and
+# answers its 45 prompts from the keyboard: every beginning $1, every verb
+# $2, every noun $3. Sets $program to its process id and $window to its main
+# window, and fails if the window came early.
+jeerforge_args=()
 jeerforge_start() {
-    "$jeerforge" 2>>"$xvfb_dir/stderr" &
+    "$jeerforge" "${jeerforge_args[@]}" 2>>"$xvfb_dir/stderr" &
     program=$!
     local prompts=0 prompt answer
     while [ "$prompts" -lt 45 ] && prompt=$(window_named Jeerforge); do

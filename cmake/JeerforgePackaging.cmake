@@ -1,0 +1,32 @@
+# `cpack -G DEB` in the build folder makes a Debian package of the install.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/jeerforge)
+# Debian keeps the changelog and manual page compressed.
+foreach(source changelog jeerforge.1)
+    add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${source}.gz
+        COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/${source} > ${CMAKE_CURRENT_BINARY_DIR}/${source}.gz
+        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${source})
+endforeach()
+add_custom_target(jeerforge_compressed_docs ALL
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/jeerforge.1.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/jeerforge)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/jeerforge.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+set(CPACK_PACKAGE_NAME jeerforge)
+set(CPACK_PACKAGE_VENDOR "The Jeerforge developers")
+set(CPACK_PACKAGE_CONTACT "The Jeerforge developers <dev@jeerforge.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "write random insults out of words you type in")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Jeerforge asks for five sentence beginnings, twenty verbs and twenty nouns,\n"
+    "then forges them into random insults, one per press of Next Insult. It\n"
+    "records up to 100 insults and prints the whole batch on the default printer.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGE_HOMEPAGE_URL ${JEERFORGE_HOMEPAGE})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-freefont-ttf")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client")
+set(CPACK_GENERATOR DEB)
+include(CPack)

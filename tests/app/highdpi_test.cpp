@@ -1,0 +1,47 @@
+// Run with QT_SCALE_FACTOR=2: the fixed layout doubles in device pixels.
+#include "fakeplatform.h"
+#include "frminsult.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+TEST(FrmInsultAtScaleTwo, EveryControlScalesInPlace)
+{
+    ASSERT_EQ(qgetenv("QT_SCALE_FACTOR"), "2");
+    FakePlatform platform;
+    FrmInsult window(platform, WordBank{});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    EXPECT_EQ(window.devicePixelRatio(), 2.0);
+    EXPECT_EQ(window.grab().size(), QSize(910, 240));
+    EXPECT_EQ(window.windowHandle()->size() * window.devicePixelRatio(), QSize(910, 240));
+
+    const std::pair<const char *, QRect> devicePixels[] = {
+        {"txtInsult", {16, 32, 882, 50}}, {"lblTitle", {64, 0, 786, 34}}, {"cmdNext", {16, 160, 194, 50}},
+        {"cmdExit", {240, 160, 210, 50}}, {"cmdPrint", {560, 160, 290, 50}},
+    };
+    for (const auto &[name, rect] : devicePixels) {
+        auto *widget = window.findChild<QWidget *>(QLatin1StringView(name));
+        ASSERT_NE(widget, nullptr) << name;
+        const QRect logical = widget->geometry();
+        EXPECT_EQ(QRect(logical.topLeft() * 2, logical.size() * 2), rect) << name;
+        EXPECT_EQ(widget->grab().size(), rect.size()) << name;
+    }
+}
+
+TEST(FrmInsultAtScaleTwo, EveryCaptionFitsItsControl)
+{
+    FakePlatform platform;
+    FrmInsult window(platform, WordBank{});
+    window.show();
+    for (auto *button : window.findChildren<QPushButton *>())
+        EXPECT_LE(button->sizeHint().width(), button->width()) << qPrintable(button->text());
+    auto *label = window.findChild<QWidget *>(u"lblTitle"_s);
+    EXPECT_LE(label->sizeHint().width(), label->width());
+}
