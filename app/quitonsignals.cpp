@@ -3,13 +3,14 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <array>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr std::array handledSignals{SIGTERM, SIGINT, SIGHUP};
 
 // A signal handler can reach nothing but this: the end of the pipe it writes to.
 volatile std::sig_atomic_t signalWriteFd = -1;
@@ -20,14 +21,13 @@ QuitOnSignals::QuitOnSignals(QObject *parent)
     : QObject(parent)
 {
     Q_ASSERT(signalWriteFd == -1);
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_fds) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_fds.data()) != 0)
         return;
     signalWriteFd = m_fds[0];
     m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        char drained[16];
-        while (::read(m_fds[1], drained, sizeof drained) > 0) {
-        }
+        std::array<char, 16> drained{};
+        while (::read(m_fds[1], drained.data(), drained.size()) > 0) {}
         QCoreApplication::quit();
     });
 
@@ -49,7 +49,7 @@ QuitOnSignals::~QuitOnSignals()
             ::close(fd);
 }
 
-void QuitOnSignals::handle(int)
+void QuitOnSignals::handle(int /*signal*/)
 {
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signalWriteFd, &byte, 1);

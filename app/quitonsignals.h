@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <array>
+
 class QSocketNotifier;
 
 /// While it lives, SIGTERM, SIGINT and SIGHUP end the event loop the way
@@ -18,6 +20,6 @@ public:
 private:
     static void handle(int signal);
 
-    int m_fds[2] = {-1, -1};
+    std::array<int, 2> m_fds{-1, -1};
     QSocketNotifier *m_notifier = nullptr;
 };

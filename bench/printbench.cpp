@@ -38,11 +38,14 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     std::vector<std::string> batch;
+    batch.reserve(100);
     for (int i = 0; i < 100; ++i)
         batch.push_back("everyone knows that you " + std::to_string(i) + " juggle your mom's hedgehog!");
 
     constexpr int runs = 30;
-    std::vector<double> firstPress, laterPress, release;
+    std::vector<double> firstPress;
+    std::vector<double> laterPress;
+    std::vector<double> release;
     for (int run = 0; run < runs; ++run) {
         QtPlatformServices services;
         auto start = Clock::now();

@@ -18,19 +18,19 @@ int SlotIndex(double r, int slotCount)
 
 std::string ComposeInsult(const WordBank &bank, const InsultDraw &draw)
 {
-    const auto at = [](const auto &list, int slot) -> std::string_view {
+    const auto word = [](const auto &list, int slot) -> std::string_view {
         return list[static_cast<std::size_t>(slot)];
     };
-    const std::string_view parts[] = {at(bank.Beginnings, draw.beginning), " ", at(bank.Verbs, draw.verb), " ",
-                                      at(WordBank::Determiners, draw.determiner), " ", at(bank.Nouns, draw.noun),
-                                      at(WordBank::Endings, draw.ending)};
-    std::size_t length = 0;
-    for (std::string_view part : parts)
-        length += part.size();
+    const std::string_view beginning = word(bank.Beginnings, draw.beginning);
+    const std::string_view verb = word(bank.Verbs, draw.verb);
+    const std::string_view determiner = word(WordBank::Determiners, draw.determiner);
+    const std::string_view noun = word(bank.Nouns, draw.noun);
+    const std::string_view ending = word(WordBank::Endings, draw.ending);
+
     std::string sentence;
-    sentence.reserve(length);
-    for (std::string_view part : parts)
-        sentence += part;
+    sentence.reserve(beginning.size() + verb.size() + determiner.size() + noun.size() + ending.size() + 3);
+    sentence.append(beginning).append(1, ' ').append(verb).append(1, ' ').append(determiner).append(1, ' ');
+    sentence.append(noun).append(ending);
     return sentence;
 }
 

@@ -45,8 +45,8 @@ int CupsSpooler::submit(const std::string &printer, const std::string &title, co
         cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
         throw refused(why);
     }
-    const bool written = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<std::size_t>(pdf.size())) ==
-                         HTTP_STATUS_CONTINUE;
+    const bool written = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
+                                              static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
     const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, printer.c_str());
     if (!written || finished > IPP_STATUS_OK_CONFLICTING) {
         const std::string why = lastError();

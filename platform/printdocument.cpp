@@ -21,8 +21,8 @@ PrintDocument::~PrintDocument() = default;
 QPageLayout PrintDocument::defaultLayout()
 {
     const bool inches = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
-    return QPageLayout(QPageSize(inches ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
-                       QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    return {QPageSize(inches ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20),
+            QPageLayout::Millimeter};
 }
 
 void PrintDocument::addLine(const QString &line)

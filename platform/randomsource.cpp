@@ -1,5 +1,6 @@
 #include "randomsource.h"
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
 
@@ -17,15 +18,16 @@ std::uint64_t splitMix64(std::uint64_t &x)
 
 void RandomSource::seed64(std::uint64_t seed)
 {
-    for (std::uint64_t &word : m_state)
-        word = splitMix64(seed);
+    std::generate(m_state.begin(), m_state.end(), [&seed] { return splitMix64(seed); });
 }
 
 void RandomSource::reseedFromClock()
 {
     using namespace std::chrono;
-    const auto wall = static_cast<std::uint64_t>(duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
-    const auto steady = static_cast<std::uint64_t>(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
+    const auto wall =
+        static_cast<std::uint64_t>(duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
+    const auto steady =
+        static_cast<std::uint64_t>(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
     std::uint64_t mix = wall ^ std::rotl(steady, 32);
     seed64(splitMix64(mix) ^ ++m_reseeds);
 }

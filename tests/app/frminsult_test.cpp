@@ -64,8 +64,7 @@ struct Placement
 };
 
 class FrmInsultLayout : public ShownWindow, public ::testing::WithParamInterface<Placement>
-{
-};
+{};
 
 TEST_P(FrmInsultLayout, ControlsSitAtTheirPlacesWithTheirTexts)
 {
@@ -82,13 +81,13 @@ TEST_P(FrmInsultLayout, ControlsSitAtTheirPlacesWithTheirTexts)
 
 INSTANTIATE_TEST_SUITE_P(
     EveryControl, FrmInsultLayout,
-    ::testing::Values(
-        Placement{"txtInsult", {8, 16, 441, 25},
-                  u"Click Next Insult to generate insults from the words that you typed in."_s},
-        Placement{"lblTitle", {32, 0, 393, 17}, u"Programmed by Quillon"_s},
-        Placement{"cmdNext", {8, 80, 97, 25}, u"Next Insult"_s},
-        Placement{"cmdExit", {120, 80, 105, 25}, u"Exit"_s},
-        Placement{"cmdPrint", {280, 80, 145, 25}, u"Print Results"_s}),
+    ::testing::Values(Placement{"txtInsult",
+                                {8, 16, 441, 25},
+                                u"Click Next Insult to generate insults from the words that you typed in."_s},
+                      Placement{"lblTitle", {32, 0, 393, 17}, u"Programmed by Quillon"_s},
+                      Placement{"cmdNext", {8, 80, 97, 25}, u"Next Insult"_s},
+                      Placement{"cmdExit", {120, 80, 105, 25}, u"Exit"_s},
+                      Placement{"cmdPrint", {280, 80, 145, 25}, u"Print Results"_s}),
     [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(ShownWindow, HasItsCaptionSizeAndNothingElse)

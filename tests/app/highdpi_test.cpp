@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace Qt::StringLiterals;
 
 TEST(FrmInsultAtScaleTwo, EveryControlScalesInPlace)
@@ -22,10 +24,13 @@ TEST(FrmInsultAtScaleTwo, EveryControlScalesInPlace)
     EXPECT_EQ(window.grab().size(), QSize(910, 240));
     EXPECT_EQ(window.windowHandle()->size() * window.devicePixelRatio(), QSize(910, 240));
 
-    const std::pair<const char *, QRect> devicePixels[] = {
-        {"txtInsult", {16, 32, 882, 50}}, {"lblTitle", {64, 0, 786, 34}}, {"cmdNext", {16, 160, 194, 50}},
-        {"cmdExit", {240, 160, 210, 50}}, {"cmdPrint", {560, 160, 290, 50}},
-    };
+    const std::array<std::pair<const char *, QRect>, 5> devicePixels{{
+        {"txtInsult", {16, 32, 882, 50}},
+        {"lblTitle", {64, 0, 786, 34}},
+        {"cmdNext", {16, 160, 194, 50}},
+        {"cmdExit", {240, 160, 210, 50}},
+        {"cmdPrint", {560, 160, 290, 50}},
+    }};
     for (const auto &[name, rect] : devicePixels) {
         auto *widget = window.findChild<QWidget *>(QLatin1StringView(name));
         ASSERT_NE(widget, nullptr) << name;

@@ -13,8 +13,7 @@ TEST(WordBank, StartsEmptyWithTheFixedWords)
     for (const auto &list : {bank.Verbs, bank.Nouns})
         for (const std::string &word : list)
             EXPECT_TRUE(word.empty());
-    EXPECT_EQ(WordBank::Determiners,
-              (std::array<std::string_view, 5>{"a", "your", "the", "your mom's", "your dad's"}));
+    EXPECT_EQ(WordBank::Determiners, (std::array<std::string_view, 5>{"a", "your", "the", "your mom's", "your dad's"}));
     EXPECT_EQ(WordBank::Endings, (std::array<std::string_view, 2>{".", "!"}));
 }
 

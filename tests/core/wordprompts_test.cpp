@@ -16,7 +16,8 @@ std::vector<std::string> expectedPrompts()
         prompts.emplace_back(first);
         prompts.insert(prompts.end(), static_cast<std::size_t>(count - 1), std::string("Another Please."));
     };
-    group("Give me a beginning to a sentence, such as 'you always', 'everyone knows that you', 'I want you to,' etc.", 5);
+    group("Give me a beginning to a sentence, such as 'you always', 'everyone knows that you', 'I want you to,' etc.",
+          5);
     group("Give me a verb, such as 'run', 'play', etc.", 20);
     group("Give me a noun, such as 'ball', 'dog', etc.", 20);
     return prompts;
@@ -28,7 +29,7 @@ TEST(CollectWords, AsksFortyFivePromptsInOrderAndStoresEachAnswer)
 {
     FakePlatform platform;
     for (int i = 0; i < 45; ++i)
-        platform.answers.push_back("answer " + std::to_string(i));
+        platform.answers.emplace_back("answer " + std::to_string(i));
 
     WordBank bank;
     CollectWords(bank, platform);
@@ -63,12 +64,15 @@ TEST(CollectWords, CancelledPromptsStoreEmptyWordsAndTheBatchStartsEmpty)
 TEST(CollectWords, AnswersAreStoredExactlyAsTyped)
 {
     const std::vector<std::string> odd = {
-        "everyone knows that you", "  padded  ", std::string(100'000, 'x'), "\xF0\x9F\x98\x80 e\xCC\x81 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",
+        "everyone knows that you",
+        "  padded  ",
+        std::string(100'000, 'x'),
+        "\xF0\x9F\x98\x80 e\xCC\x81 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",
         "",
     };
     FakePlatform platform;
     for (const std::string &answer : odd)
-        platform.answers.push_back(answer);
+        platform.answers.emplace_back(answer);
 
     WordBank bank;
     CollectWords(bank, platform);

@@ -72,7 +72,7 @@ TEST(PrintDocument, ALineWiderThanThePageWrapsAndKeepsEveryCharacter)
 
 TEST(PrintDocument, TextOutsideAsciiReachesThePaper)
 {
-    const QString lines[] = {u"Grüße, naïve façade"_s, u"быстрая собака"_s, u"ταχύς σκύλος"_s};
+    const QStringList lines{u"Grüße, naïve façade"_s, u"быстрая собака"_s, u"ταχύς σκύλος"_s};
     PrintDocument document;
     for (const QString &line : lines)
         document.addLine(line);

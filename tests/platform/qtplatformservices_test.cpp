@@ -20,8 +20,9 @@ QString longText()
 }
 
 // Emoji outside the BMP, a combining accent, Hebrew and Arabic.
-const QString mixedScripts = QString::fromUtf8("\xF0\x9F\x98\x80 cafe\xCC\x81 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D "
-                                               "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD");
+const QString mixedScripts =
+    QString::fromUtf8("\xF0\x9F\x98\x80 cafe\xCC\x81 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D "
+                      "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD");
 
 std::string utf8(const QString &text)
 {
@@ -45,9 +46,9 @@ TEST(QtAskText, ShowsTheCaptionPromptAndAnEmptyLine)
 TEST(QtAskText, AnswersComeBackWhole)
 {
     QtPlatformServices services;
-    const QString answers[] = {longText(), mixedScripts, u"  blanks around  "_s, u"<b>not markup</b>"_s};
+    const QStringList answers{longText(), mixedScripts, u"  blanks around  "_s, u"<b>not markup</b>"_s};
     for (const QString &answer : answers) {
-        PromptAnswerer answerer({answer});
+        PromptAnswerer answerer({answer}); // cppcheck-suppress unreadVariable ; it answers while it lives
         EXPECT_EQ(services.AskText("Another Please."), utf8(answer)) << answer.size() << " characters";
     }
 }
@@ -63,13 +64,12 @@ TEST(QtAskText, PromptTextIsShownAsPlainText)
 
 struct CancelCase
 {
-    const char *name;
+    const char *name; // cppcheck-suppress unusedStructMember ; names each case
     std::function<void(QInputDialog *)> cancel;
 };
 
 class QtAskTextCancel : public ::testing::TestWithParam<CancelCase>
-{
-};
+{};
 
 TEST_P(QtAskTextCancel, GivesTheEmptyStringEvenWithTextTyped)
 {
@@ -83,18 +83,19 @@ TEST_P(QtAskTextCancel, GivesTheEmptyStringEvenWithTextTyped)
     EXPECT_EQ(answerer.seen.size(), 1U);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryWayOut, QtAskTextCancel,
-    ::testing::Values(
-        CancelCase{"CancelButton",
-                   [](QInputDialog *dialog) {
-                       for (auto *button : dialog->findChildren<QPushButton *>())
-                           if (button->text().remove(u'&') == u"Cancel"_s)
-                               button->click();
-                   }},
-        CancelCase{"Escape", [](QInputDialog *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape); }},
-        CancelCase{"CloseWindow", [](QInputDialog *dialog) { dialog->close(); }}),
-    [](const auto &testInfo) { return std::string(testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P(EveryWayOut, QtAskTextCancel,
+                         ::testing::Values(CancelCase{"CancelButton",
+                                                      [](QInputDialog *dialog) {
+                                                          for (auto *button : dialog->findChildren<QPushButton *>())
+                                                              if (button->text().remove(u'&') == u"Cancel"_s)
+                                                                  button->click();
+                                                      }},
+                                           CancelCase{"Escape",
+                                                      [](QInputDialog *dialog) {
+                                                          QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+                                                      }},
+                                           CancelCase{"CloseWindow", [](QInputDialog *dialog) { dialog->close(); }}),
+                         [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(QtAskText, EnterAnswersOk)
 {

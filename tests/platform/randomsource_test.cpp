@@ -4,6 +4,7 @@
 
 #include <array>
 #include <limits>
+#include <numeric>
 
 TEST(RandomSource, UniformValuesStayBelowOneWithFullResolution)
 {
@@ -50,8 +51,9 @@ TEST(RandomSource, EveryBinOfTwentyIsHitEvenly)
         ASSERT_LT(r, 1.0);
         ++bins[static_cast<std::size_t>(r * 20)];
     }
-    double chiSquare = 0;
-    for (int count : bins)
-        chiSquare += (count - draws / 20.0) * (count - draws / 20.0) / (draws / 20.0);
+    constexpr double expected = draws / 20.0;
+    const double chiSquare = std::accumulate(bins.begin(), bins.end(), 0.0, [](double sum, int count) {
+        return sum + (count - expected) * (count - expected) / expected;
+    });
     EXPECT_LT(chiSquare, 43.8) << "19 degrees of freedom, p = 0.001";
 }

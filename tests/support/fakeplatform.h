@@ -29,7 +29,7 @@ public:
     std::string AskText(const std::string &prompt) override
     {
         prompts.push_back(prompt);
-        calls.push_back("AskText");
+        calls.emplace_back("AskText");
         if (answers.empty())
             return {};
         std::optional<std::string> answer = answers.front();
@@ -40,12 +40,12 @@ public:
     void Reseed() override
     {
         ++reseeds;
-        calls.push_back("Reseed");
+        calls.emplace_back("Reseed");
     }
 
     double NextUniform() override
     {
-        calls.push_back("NextUniform");
+        calls.emplace_back("NextUniform");
         if (uniforms.empty())
             return uniformWhenEmpty;
         const double r = uniforms.front();
@@ -55,13 +55,13 @@ public:
 
     void SetDisplayText(const std::string &text) override
     {
-        calls.push_back("SetDisplayText");
+        calls.emplace_back("SetDisplayText");
         display = text;
     }
 
     std::string GetDisplayText() override
     {
-        calls.push_back("GetDisplayText");
+        calls.emplace_back("GetDisplayText");
         if (userEditsBox)
             userEditsBox(display);
         return display;
@@ -69,7 +69,7 @@ public:
 
     void PrintLine(const std::string &line) override
     {
-        calls.push_back("PrintLine");
+        calls.emplace_back("PrintLine");
         if (printerFails)
             throw PlatformError("the printer failed");
         printed.push_back(line);
@@ -77,7 +77,7 @@ public:
 
     void EndProgram() override
     {
-        calls.push_back("EndProgram");
+        calls.emplace_back("EndProgram");
         ++ends;
     }
 };
