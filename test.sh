@@ -1,9 +1,27 @@
 #!/usr/bin/env bash
-# Builds Jeerforge with its tests (installing what is missing) and runs them all.
-set -euo pipefail
+# Builds Jeerforge with its tests (installing what is missing) and runs them all:
+# the suite, the static checks, and the suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer together with a bounded fuzz run.
+set -uo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
-jeerforge_install "${jeerforge_build_packages[@]}" "${jeerforge_test_packages[@]}"
-jeerforge_configure build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build/test -j2
-ctest --test-dir build/test -j2 --output-on-failure
+jeerforge_install "${jeerforge_build_packages[@]}" "${jeerforge_test_packages[@]}" "${jeerforge_check_packages[@]}" || exit 1
+
+status=()
+stage() { # name, then the command
+    local name=$1
+    shift
+    echo "=== $name"
+    if "$@"; then status+=("$name: ok"); else status+=("$name: FAILED"); fi
+}
+suite() { # preset
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1" && ctest --preset "$1"
+}
+
+stage "tests" suite test
+stage "static checks" scripts/static-checks.sh build/test
+stage "tests under sanitizers, and fuzzing" suite asan
+
+echo "=== summary"
+printf '%s\n' "${status[@]}"
+! printf '%s\n' "${status[@]}" | grep -q FAILED
