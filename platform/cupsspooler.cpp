@@ -3,54 +3,105 @@
 #include "platformservices.h"
 
 #include <cups/cups.h>
+#include <dlfcn.h>
 
-#include <memory>
+// The calls Jeerforge makes into libcups, found when printing first needs them.
+// Once loaded the library stays for the rest of the run: its dependencies set
+// up state of their own that unloading would strand.
+struct CupsSpooler::Library
+{
+    void *handle = nullptr;
+    decltype(&cupsGetNamedDest) getNamedDest = nullptr;
+    decltype(&cupsFreeDests) freeDests = nullptr;
+    decltype(&cupsLastErrorString) lastErrorString = nullptr;
+    decltype(&cupsCreateJob) createJob = nullptr;
+    decltype(&cupsStartDocument) startDocument = nullptr;
+    decltype(&cupsWriteRequestData) writeRequestData = nullptr;
+    decltype(&cupsFinishDocument) finishDocument = nullptr;
+    decltype(&cupsCancelJob2) cancelJob = nullptr;
+
+    [[nodiscard]] std::string lastError() const
+    {
+        const char *text = lastErrorString();
+        return text && *text ? text : "unknown error";
+    }
+};
 
 namespace {
 
-std::string lastError()
+template<typename Function>
+void resolve(void *handle, Function &function, const char *name)
 {
-    const char *text = cupsLastErrorString();
-    return text && *text ? text : "unknown error";
+    function = reinterpret_cast<Function>(dlsym(handle, name));
+    if (!function)
+        throw PlatformError(std::string("The CUPS library lacks ") + name + ", so nothing can be printed.");
 }
 
 } // namespace
 
-std::string CupsSpooler::defaultPrinter() const
+CupsSpooler::CupsSpooler() = default;
+CupsSpooler::~CupsSpooler() = default;
+
+const CupsSpooler::Library &CupsSpooler::library()
 {
-    const std::unique_ptr<cups_dest_t, void (*)(cups_dest_t *)> dest(
-        cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr), [](cups_dest_t *d) { cupsFreeDests(1, d); });
+    if (m_library)
+        return *m_library;
+    auto loaded = std::make_unique<Library>();
+    loaded->handle = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!loaded->handle) {
+        throw PlatformError("Printing needs the CUPS library (the libcups2 package), which could not be loaded: " +
+                            std::string(dlerror()));
+    }
+    resolve(loaded->handle, loaded->getNamedDest, "cupsGetNamedDest");
+    resolve(loaded->handle, loaded->freeDests, "cupsFreeDests");
+    resolve(loaded->handle, loaded->lastErrorString, "cupsLastErrorString");
+    resolve(loaded->handle, loaded->createJob, "cupsCreateJob");
+    resolve(loaded->handle, loaded->startDocument, "cupsStartDocument");
+    resolve(loaded->handle, loaded->writeRequestData, "cupsWriteRequestData");
+    resolve(loaded->handle, loaded->finishDocument, "cupsFinishDocument");
+    resolve(loaded->handle, loaded->cancelJob, "cupsCancelJob2");
+    m_library = std::move(loaded);
+    return *m_library;
+}
+
+std::string CupsSpooler::defaultPrinter()
+{
+    const Library &cups = library();
+    cups_dest_t *dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (!dest) {
-        throw PlatformError("There is no default printer, so nothing was printed (" + lastError() +
+        throw PlatformError("There is no default printer, so nothing was printed (" + cups.lastError() +
                             ").\n\nSet one up in your desktop's printer settings, or with "
                             "\"lpadmin -d PRINTER\", then press Print Results again. "
                             "Your insults are kept.");
     }
-    return dest->name;
+    std::string name = dest->name;
+    cups.freeDests(1, dest);
+    return name;
 }
 
-int CupsSpooler::submit(const std::string &printer, const std::string &title, const QByteArray &pdf) const
+int CupsSpooler::submit(const std::string &printer, const std::string &title, const QByteArray &pdf)
 {
+    const Library &cups = library();
     const auto refused = [&printer](const std::string &why) {
         return PlatformError("The printer \"" + printer + "\" did not accept the printout: " + why);
     };
 
-    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, printer.c_str(), title.c_str(), 0, nullptr);
+    const int job = cups.createJob(CUPS_HTTP_DEFAULT, printer.c_str(), title.c_str(), 0, nullptr);
     if (job <= 0)
-        throw refused(lastError());
+        throw refused(cups.lastError());
 
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, printer.c_str(), job, title.c_str(), CUPS_FORMAT_PDF, 1) !=
+    if (cups.startDocument(CUPS_HTTP_DEFAULT, printer.c_str(), job, title.c_str(), CUPS_FORMAT_PDF, 1) !=
         HTTP_STATUS_CONTINUE) {
-        const std::string why = lastError();
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
+        const std::string why = cups.lastError();
+        cups.cancelJob(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
         throw refused(why);
     }
-    const bool written = cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
-                                              static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
-    const ipp_status_t finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, printer.c_str());
+    const bool written = cups.writeRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
+                                               static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
+    const ipp_status_t finished = cups.finishDocument(CUPS_HTTP_DEFAULT, printer.c_str());
     if (!written || finished > IPP_STATUS_OK_CONFLICTING) {
-        const std::string why = lastError();
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
+        const std::string why = cups.lastError();
+        cups.cancelJob(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
         throw refused(why);
     }
     return job;

@@ -2,18 +2,31 @@
 
 #include <QByteArray>
 
+#include <memory>
 #include <string>
 
 /// The print spooler as CUPS offers it: which printer is the default, and
-/// handing it a finished PDF document.
+/// handing it a finished PDF document. The CUPS library is loaded on first
+/// use, so a run that never prints does not pay for it at start-up.
 class CupsSpooler
 {
 public:
+    CupsSpooler();
+    ~CupsSpooler();
+    CupsSpooler(const CupsSpooler &) = delete;
+    CupsSpooler &operator=(const CupsSpooler &) = delete;
+
     /// The default printer's name. Throws PlatformError, telling the user how
     /// to set one up, when there is none or the spooler cannot be reached.
-    [[nodiscard]] std::string defaultPrinter() const;
+    [[nodiscard]] std::string defaultPrinter();
 
     /// Hands the document to the printer as one job and returns its id.
     /// Throws PlatformError with CUPS's reason when the job is not accepted.
-    int submit(const std::string &printer, const std::string &title, const QByteArray &pdf) const;
+    int submit(const std::string &printer, const std::string &title, const QByteArray &pdf);
+
+private:
+    struct Library;
+    const Library &library();
+
+    std::unique_ptr<Library> m_library;
 };
