@@ -2,7 +2,6 @@
 
 #include "batchprintout.h"
 #include "errorreport.h"
-#include "insultcomposer.h"
 #include "platformservices.h"
 #include "wordprompts.h"
 
@@ -31,6 +30,7 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
     , m_bank(std::move(bank))
+    , m_composer(m_bank, services)
     , txtInsult(place(new QLineEdit(u"Click Next Insult to generate insults from the words that you typed in."_s, this),
                       "txtInsult", {8, 16, 441, 25}))
     , lblTitle(place(new QLabel(u"Programmed by Quillon"_s, this), "lblTitle", {32, 0, 393, 17}))
@@ -53,7 +53,7 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     setTabOrder(cmdExit, cmdPrint);
     txtInsult->setFocus();
 
-    connect(cmdNext, &QPushButton::clicked, this, [this] { NextInsult(m_bank, m_services); });
+    connect(cmdNext, &QPushButton::clicked, this, [this] { m_composer.NextInsult(); });
     connect(cmdPrint, &QPushButton::clicked, this, &FrmInsult::printResults);
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_services.EndProgram(); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "insultcomposer.h"
 #include "wordbank.h"
 
 #include <QWidget>
@@ -30,6 +31,7 @@ private:
 
     PlatformServices &m_services;
     WordBank m_bank;
+    InsultComposer m_composer;
     bool m_loaded = false;
 
     QLineEdit *txtInsult;

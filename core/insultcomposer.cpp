@@ -3,12 +3,12 @@
 #include "platformservices.h"
 #include "wordbank.h"
 
-#include <cmath>
 #include <cstddef>
 
 int SlotIndex(double r, int slotCount)
 {
-    const double scaled = std::floor(r * slotCount);
+    // For the non-negative values left after the first check, truncation is floor.
+    const double scaled = r * slotCount;
     if (!(scaled >= 0.0)) // also catches NaN
         return 0;
     if (scaled >= slotCount)
@@ -16,7 +16,7 @@ int SlotIndex(double r, int slotCount)
     return static_cast<int>(scaled);
 }
 
-std::string ComposeInsult(const WordBank &bank, const InsultDraw &draw)
+void ComposeInsult(const WordBank &bank, const InsultDraw &draw, std::string &sentence)
 {
     const auto word = [](const auto &list, int slot) -> std::string_view {
         return list[static_cast<std::size_t>(slot)];
@@ -27,29 +27,40 @@ std::string ComposeInsult(const WordBank &bank, const InsultDraw &draw)
     const std::string_view noun = word(bank.Nouns, draw.noun);
     const std::string_view ending = word(WordBank::Endings, draw.ending);
 
-    std::string sentence;
+    sentence.clear();
     sentence.reserve(beginning.size() + verb.size() + determiner.size() + noun.size() + ending.size() + 3);
-    sentence.append(beginning).append(1, ' ').append(verb).append(1, ' ').append(determiner).append(1, ' ');
-    sentence.append(noun).append(ending);
-    return sentence;
+    sentence += beginning;
+    sentence += ' ';
+    sentence += verb;
+    sentence += ' ';
+    sentence += determiner;
+    sentence += ' ';
+    sentence += noun;
+    sentence += ending;
 }
 
-void NextInsult(WordBank &bank, PlatformServices &platform)
+InsultComposer::InsultComposer(WordBank &bank, PlatformServices &platform)
+    : m_bank(bank)
+    , m_platform(platform)
+{}
+
+void InsultComposer::NextInsult()
 {
-    if (bank.IsBatchFull()) {
-        platform.SetDisplayText(std::string(FULL_BATCH_MESSAGE));
+    if (m_bank.IsBatchFull()) {
+        m_platform.SetDisplayText(std::string(FULL_BATCH_MESSAGE));
         return;
     }
 
-    platform.Reseed();
-    const auto draw = [&platform](auto size) { return SlotIndex(platform.NextUniform(), static_cast<int>(size)); };
+    m_platform.Reseed();
+    const auto draw = [this](auto size) { return SlotIndex(m_platform.NextUniform(), static_cast<int>(size)); };
     InsultDraw picked;
-    picked.beginning = draw(bank.Beginnings.size());
-    picked.verb = draw(bank.Verbs.size());
-    picked.noun = draw(bank.Nouns.size());
+    picked.beginning = draw(m_bank.Beginnings.size());
+    picked.verb = draw(m_bank.Verbs.size());
+    picked.noun = draw(m_bank.Nouns.size());
     picked.determiner = draw(WordBank::Determiners.size());
     picked.ending = draw(WordBank::Endings.size());
 
-    platform.SetDisplayText(ComposeInsult(bank, picked));
-    bank.Record(platform.GetDisplayText());
+    ComposeInsult(m_bank, picked, m_sentence);
+    m_platform.SetDisplayText(m_sentence);
+    m_bank.Record(m_platform.GetDisplayText());
 }

@@ -22,11 +22,24 @@ struct InsultDraw
 /// floor(r * slotCount), kept inside the list whatever r is.
 [[nodiscard]] int SlotIndex(double r, int slotCount);
 
-/// Beginning, verb, determiner and noun joined by single blanks, then the
-/// ending with no blank before it. Nothing is trimmed or changed.
-[[nodiscard]] std::string ComposeInsult(const WordBank &bank, const InsultDraw &draw);
+/// Replaces sentence with beginning, verb, determiner and noun joined by
+/// single blanks, then the ending with no blank before it. Nothing is trimmed
+/// or changed.
+void ComposeInsult(const WordBank &bank, const InsultDraw &draw, std::string &sentence);
 
-/// One press of "Next Insult". A full batch only shows FULL_BATCH_MESSAGE.
-/// Otherwise: reseed, draw beginning, verb, noun, determiner and ending in
-/// that order, show the sentence, and record what the text box reads back.
-void NextInsult(WordBank &bank, PlatformServices &platform);
+/// The operation behind "Next Insult", for one word bank on one desktop.
+class InsultComposer
+{
+public:
+    InsultComposer(WordBank &bank, PlatformServices &platform);
+
+    /// One press of "Next Insult". A full batch only shows FULL_BATCH_MESSAGE.
+    /// Otherwise: reseed, draw beginning, verb, noun, determiner and ending in
+    /// that order, show the sentence, and record what the text box reads back.
+    void NextInsult();
+
+private:
+    WordBank &m_bank;
+    PlatformServices &m_platform;
+    std::string m_sentence; // reused from press to press
+};

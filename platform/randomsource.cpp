@@ -24,12 +24,9 @@ void RandomSource::seed64(std::uint64_t seed)
 void RandomSource::reseedFromClock()
 {
     using namespace std::chrono;
-    const auto wall =
-        static_cast<std::uint64_t>(duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
-    const auto steady =
-        static_cast<std::uint64_t>(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
-    std::uint64_t mix = wall ^ std::rotl(steady, 32);
-    seed64(splitMix64(mix) ^ ++m_reseeds);
+    auto now = static_cast<std::uint64_t>(duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
+    // The count keeps two reseeds within one clock tick apart; seed64 mixes.
+    seed64(now + ++m_reseeds * 0x9e3779b97f4a7c15ULL);
 }
 
 std::uint64_t RandomSource::next()

@@ -66,9 +66,10 @@ TEST(NextInsult, DrawsNounBeforeDeterminerAndComposesInSentenceOrder)
 {
     WordBank bank = namedBank();
     FakePlatform platform;
+    InsultComposer composer(bank, platform);
     platform.uniforms = {middleOf(2, 5), middleOf(7, 20), middleOf(13, 20), middleOf(3, 5), middleOf(1, 2)};
 
-    NextInsult(bank, platform);
+    composer.NextInsult();
 
     EXPECT_EQ(platform.display, "b2 v7 your mom's n13!");
     EXPECT_EQ(platform.calls,
@@ -82,12 +83,13 @@ TEST(NextInsult, ExtremeDrawsPickTheFirstAndLastSlotOfEveryList)
 {
     WordBank bank = namedBank();
     FakePlatform platform;
+    InsultComposer composer(bank, platform);
     platform.uniformWhenEmpty = 0.0;
-    NextInsult(bank, platform);
+    composer.NextInsult();
     EXPECT_EQ(platform.display, "b0 v0 a n0.");
 
     platform.uniformWhenEmpty = justBelowOne;
-    NextInsult(bank, platform);
+    composer.NextInsult();
     EXPECT_EQ(platform.display, "b4 v19 your dad's n19!");
 }
 
@@ -95,7 +97,8 @@ TEST(NextInsult, EmptyWordsKeepTheirBlanks)
 {
     WordBank bank;
     FakePlatform platform;
-    NextInsult(bank, platform);
+    InsultComposer composer(bank, platform);
+    composer.NextInsult();
     EXPECT_EQ(bank.Batch()[0], "  a .");
 }
 
@@ -106,7 +109,8 @@ TEST(NextInsult, WordsAreJoinedUnchanged)
     bank.Verbs.fill("R\xC3\xBC\x6E");
     bank.Nouns.fill("\xF0\x9F\x90\x95  ");
     FakePlatform platform;
-    NextInsult(bank, platform);
+    InsultComposer composer(bank, platform);
+    composer.NextInsult();
     EXPECT_EQ(bank.Batch()[0], " everyone knows that you  R\xC3\xBC\x6E a \xF0\x9F\x90\x95  .");
 }
 
@@ -114,10 +118,11 @@ TEST(NextInsult, RecordsWhatTheBoxReadsBackNotWhatWasComposed)
 {
     WordBank bank = namedBank();
     FakePlatform platform;
+    InsultComposer composer(bank, platform);
     platform.display = "typed by the user before the press";
     platform.userEditsBox = [](std::string &box) { box += " (as the box holds it)"; };
 
-    NextInsult(bank, platform);
+    composer.NextInsult();
 
     EXPECT_EQ(bank.Batch()[0], "b0 v0 a n0. (as the box holds it)");
 }
@@ -126,8 +131,9 @@ TEST(NextInsult, TextTypedBeforeAPressNeverReachesTheBatch)
 {
     WordBank bank = namedBank();
     FakePlatform platform;
+    InsultComposer composer(bank, platform);
     platform.display = "typed by the user";
-    NextInsult(bank, platform);
+    composer.NextInsult();
     EXPECT_EQ(platform.display, "b0 v0 a n0.");
     EXPECT_EQ(bank.Batch()[0], "b0 v0 a n0.");
 }
@@ -136,9 +142,10 @@ TEST(NextInsult, HundredthPressFillsTheLastSlotAndLaterPressesOnlyShowTheMessage
 {
     WordBank bank = namedBank();
     FakePlatform platform;
+    InsultComposer composer(bank, platform);
     for (int press = 0; press < BATCH_CAPACITY; ++press) {
         platform.uniforms.assign(5, middleOf(press % 5, 5));
-        NextInsult(bank, platform);
+        composer.NextInsult();
     }
     ASSERT_EQ(bank.BatchCount(), 100);
     EXPECT_EQ(bank.Batch()[99], "b4 v18 your dad's n18!");
@@ -147,7 +154,7 @@ TEST(NextInsult, HundredthPressFillsTheLastSlotAndLaterPressesOnlyShowTheMessage
     for (int press = 0; press < 3; ++press) {
         platform.calls.clear();
         platform.display = "typed over the message";
-        NextInsult(bank, platform);
+        composer.NextInsult();
         EXPECT_EQ(platform.display, "Can't do more than 100 at a time.");
         EXPECT_EQ(platform.calls, std::vector<std::string>{"SetDisplayText"}) << "no reseed, no draw, no read-back";
         EXPECT_EQ(bank.BatchCount(), 100);
@@ -165,10 +172,11 @@ TEST(NextInsult, ManyPressesReachEveryWordOfEveryList)
     for (int round = 0; round < 20; ++round) {
         WordBank bank = namedBank();
         FakePlatform platform;
+        InsultComposer composer(bank, platform);
         for (int i = 0; i < BATCH_CAPACITY * 5; ++i)
             platform.uniforms.push_back(uniform(engine));
         for (int press = 0; press < BATCH_CAPACITY; ++press)
-            NextInsult(bank, platform);
+            composer.NextInsult();
         for (const std::string &sentence : bank.Batch()) {
             std::smatch m;
             ASSERT_TRUE(std::regex_match(sentence, m, shape)) << sentence;

@@ -9,11 +9,12 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // against it after each step also shows that the full-batch path and
     // printing change nothing.
     std::vector<std::string> shown;
+    InsultComposer composer(bank, platform);
     // Enough steps to fill the batch and press on past it; one in eight prints.
     for (int step = 0; step < 160 && input.remaining_bytes() > 0; ++step) {
         platform.calls.clear();
@@ -77,8 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
         if (input.ConsumeIntegralInRange(0, 7) != 0) {
             std::array<double, 5> r{};
-            for (double &value : r)
-                value = drawValue(input);
+            std::generate(r.begin(), r.end(), [&input] { return drawValue(input); });
             platform.uniforms.assign(r.begin(), r.end());
             const bool edits = input.ConsumeBool();
             const std::string edit = edits ? input.ConsumeRandomLengthString(16) : std::string();
@@ -88,15 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             };
             const bool wasFull = bank.BatchCount() == BATCH_CAPACITY;
 
-            NextInsult(bank, platform);
+            composer.NextInsult();
 
             if (wasFull) {
                 require(platform.display == "Can't do more than 100 at a time.", "the full-batch message");
                 require(platform.calls.size() == 1, "a full batch draws nothing");
             } else {
                 const std::string expected = pick(bank.Beginnings, r[0]) + " " + pick(bank.Verbs, r[1]) + " " +
-                                             pick(determiners, r[3]) + " " + pick(bank.Nouns, r[2]) +
-                                             pick(endings, r[4]);
+                    pick(determiners, r[3]) + " " + pick(bank.Nouns, r[2]) + pick(endings, r[4]);
                 require(platform.display == expected + edit, "the sentence shown is the drawn words");
                 require(platform.calls.size() == 8 && platform.calls[0] == "Reseed" && platform.uniforms.empty(),
                         "one reseed first, then five draws");
