@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Jeerforge with its tests (installing what is missing) and runs them all:
-# the suite, the static checks, and the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer together with a bounded fuzz run.
+# the suite, the suite again under AddressSanitizer and UndefinedBehaviorSanitizer
+# together with a bounded fuzz run, and the static checks.
 set -uo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -19,8 +19,8 @@ suite() { # preset
 }
 
 stage "tests" suite test
-stage "static checks" scripts/static-checks.sh build/test
 stage "tests under sanitizers, and fuzzing" suite asan
+stage "static checks" scripts/static-checks.sh build/test build/asan
 
 echo "=== summary"
 printf '%s\n' "${status[@]}"

@@ -58,9 +58,9 @@ int main(int argc, char **argv)
         services.endPrintDocument();
         release.push_back(microseconds(Clock::now() - start));
     }
-    std::printf("| print path (median of %d) | microseconds |\n|---|---|\n", runs);
-    std::printf("| first Print Results press, 100 lines, opening the document | %.0f |\n", median(firstPress));
-    std::printf("| later Print Results press, 100 lines | %.0f |\n", median(laterPress));
-    std::printf("| end of program until the spooler holds the 200-line job | %.0f |\n", median(release));
+    std::printf("| first Print Results press, 100 lines, opening the document (median of %d) | %.2f ms |\n", runs,
+                median(firstPress) / 1000);
+    std::printf("| later Print Results press, 100 lines | %.2f ms |\n", median(laterPress) / 1000);
+    std::printf("| end of program until the spooler holds the 200-line job | %.2f ms |\n", median(release) / 1000);
     return 0;
 }

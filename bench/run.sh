@@ -1,15 +1,44 @@
 #!/usr/bin/env bash
 # Builds Jeerforge's benchmarks in Release (installing what is missing) and
-# prints their figures.
+# prints their figures as one table. Takes a few minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-jeerforge_install "${jeerforge_build_packages[@]}" "${jeerforge_test_packages[@]}"
-jeerforge_configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DJEERFORGE_BENCHMARKS=ON
-cmake --build build/bench -j2 --target jeerforge_print_bench
+jeerforge_install "${jeerforge_build_packages[@]}" "${jeerforge_test_packages[@]}" "${jeerforge_check_packages[@]}"
+jeerforge_configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DJEERFORGE_BENCHMARKS=ON >/dev/null
+cmake --build build/bench -j2 >/dev/null
+bin=build/bench/bench
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
 
-source tests/system/private_cupsd.sh
-trap cupsd_stop EXIT
-cupsd_add_capture_printer
-QT_QPA_PLATFORM=offscreen build/bench/bench/jeerforge_print_bench
-echo "jobs spooled: $(cupsd_wait_for_jobs)"
+echo "Composing (Google Benchmark, median of 5 repetitions)..." >&2
+"$bin/jeerforge_compose_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2>/dev/null | awk -F, '
+    $1 ~ /_median"?$/ { gsub(/"/, "", $1); sub(/_median$/, "", $1); ns[$1] = $4 }
+    END {
+        printf "| NextInsult, a whole press on the stand-in desktop | %.1f ns |\n", ns["NextInsultPress"]
+        printf "| floor: joining the same five words | %.1f ns |\n", ns["ConcatenationFloor"]
+        printf "| NextInsult / floor (goal at most 3) | %.2f |\n", ns["NextInsultPress"] / ns["ConcatenationFloor"]
+        printf "| of which reseeding from the clock | %.1f ns |\n", ns["ReseedFromClock"]
+    }' >>"$results"
+
+echo "Pressing Next Insult through the widgets (offscreen)..." >&2
+QT_QPA_PLATFORM=offscreen "$bin/jeerforge_press_bench" 2>/dev/null >>"$results"
+
+echo "Starting up under Xvfb, against a one-dialog Qt program..." >&2
+(
+    source tests/system/xvfb.sh
+    "$bin/startup_probe" 40 build/bench/app/jeerforge "$bin/minimal_prompt"
+) >>"$results"
+
+echo "Printing through a private cupsd..." >&2
+(
+    source tests/system/private_cupsd.sh
+    trap cupsd_stop EXIT
+    cupsd_add_capture_printer
+    QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" 2>/dev/null
+) >>"$results"
+
+echo "| what | figure |"
+echo "|---|---|"
+cat "$results"
