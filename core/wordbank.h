@@ -5,12 +5,13 @@
 // The core (this folder) holds all of the program's logic in standard C++:
 //   WordBank        the five word lists and the batch of recorded sentences
 //   CollectWords    the 45 start-up prompts that fill the user's lists
-//   NextInsult      draws, composes, shows and records one sentence
+//   InsultComposer  NextInsult: draws, composes, shows and records one sentence
 //   PrintResults    sends the whole batch to the printer
 // It reaches the desktop only through PlatformServices (platform/), whose Qt
 // implementation shows the prompts, owns the random source, reads and writes
-// the main window's text box and prints. The main window (app/) owns the one
-// WordBank and turns its buttons into calls of the operations above.
+// the main window's text box and prints into one document that goes to the
+// printer when the program ends. The main window (app/) owns the one WordBank
+// and turns its buttons into calls of the operations above.
 
 #include <array>
 #include <cstdint>
