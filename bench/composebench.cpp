@@ -7,7 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -31,8 +33,8 @@ private:
 WordBank filledBank()
 {
     WordBank bank;
-    const char *beginnings[] = {"you always", "everyone knows that you", "I want you to,", "you never",
-                                "your cat says you"};
+    const std::array<const char *, 5> beginnings{"you always", "everyone knows that you", "I want you to,", "you never",
+                                                 "your cat says you"};
     for (std::size_t i = 0; i < bank.Beginnings.size(); ++i)
         bank.Beginnings[i] = beginnings[i];
     for (std::size_t i = 0; i < bank.Verbs.size(); ++i) {
@@ -59,8 +61,8 @@ BENCHMARK(NextInsultPress);
 void ConcatenationFloor(benchmark::State &state)
 {
     const WordBank bank = filledBank();
-    const std::string_view words[] = {bank.Beginnings[1],       " ", bank.Verbs[7],  " ",
-                                      WordBank::Determiners[3], " ", bank.Nouns[13], WordBank::Endings[1]};
+    const std::array<std::string_view, 8> words{bank.Beginnings[1],       " ", bank.Verbs[7],  " ",
+                                                WordBank::Determiners[3], " ", bank.Nouns[13], WordBank::Endings[1]};
     for (auto _ : state) {
         std::string sentence;
         sentence.reserve(64);

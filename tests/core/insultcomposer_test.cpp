@@ -66,8 +66,8 @@ TEST(NextInsult, DrawsNounBeforeDeterminerAndComposesInSentenceOrder)
 {
     WordBank bank = namedBank();
     FakePlatform platform;
-    InsultComposer composer(bank, platform);
     platform.uniforms = {middleOf(2, 5), middleOf(7, 20), middleOf(13, 20), middleOf(3, 5), middleOf(1, 2)};
+    InsultComposer composer(bank, platform);
 
     composer.NextInsult();
 
