@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <limits>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -42,7 +41,6 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     setWindowTitle(u"Jeerforge V. 1.0"_s);
     resize(455, 120);
 
-    txtInsult->setMaxLength(std::numeric_limits<int>::max());
     txtInsult->setAccessibleName(u"Insult"_s);
     lblTitle->setTextFormat(Qt::PlainText);
     // The label overlaps the box's top row; keep it drawn on top.

@@ -10,7 +10,6 @@
 // up state of their own that unloading would strand.
 struct CupsSpooler::Library
 {
-    void *handle = nullptr;
     decltype(&cupsGetNamedDest) getNamedDest = nullptr;
     decltype(&cupsFreeDests) freeDests = nullptr;
     decltype(&cupsLastErrorString) lastErrorString = nullptr;
@@ -47,19 +46,19 @@ const CupsSpooler::Library &CupsSpooler::library()
     if (m_library)
         return *m_library;
     auto loaded = std::make_unique<Library>();
-    loaded->handle = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!loaded->handle) {
+    void *handle = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!handle) {
         throw PlatformError("Printing needs the CUPS library (the libcups2 package), which could not be loaded: " +
                             std::string(dlerror()));
     }
-    resolve(loaded->handle, loaded->getNamedDest, "cupsGetNamedDest");
-    resolve(loaded->handle, loaded->freeDests, "cupsFreeDests");
-    resolve(loaded->handle, loaded->lastErrorString, "cupsLastErrorString");
-    resolve(loaded->handle, loaded->createJob, "cupsCreateJob");
-    resolve(loaded->handle, loaded->startDocument, "cupsStartDocument");
-    resolve(loaded->handle, loaded->writeRequestData, "cupsWriteRequestData");
-    resolve(loaded->handle, loaded->finishDocument, "cupsFinishDocument");
-    resolve(loaded->handle, loaded->cancelJob, "cupsCancelJob2");
+    resolve(handle, loaded->getNamedDest, "cupsGetNamedDest");
+    resolve(handle, loaded->freeDests, "cupsFreeDests");
+    resolve(handle, loaded->lastErrorString, "cupsLastErrorString");
+    resolve(handle, loaded->createJob, "cupsCreateJob");
+    resolve(handle, loaded->startDocument, "cupsStartDocument");
+    resolve(handle, loaded->writeRequestData, "cupsWriteRequestData");
+    resolve(handle, loaded->finishDocument, "cupsFinishDocument");
+    resolve(handle, loaded->cancelJob, "cupsCancelJob2");
     m_library = std::move(loaded);
     return *m_library;
 }
