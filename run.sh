@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Jeerforge (installing what is missing) and starts it.
 set -euo pipefail
 cd "$(dirname "$0")"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Jeerforge with its tests (installing what is missing) and runs them all:
 # the suite, the suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 # together with a bounded fuzz run, and the static checks.

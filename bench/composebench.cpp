@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What composing one insult costs: a whole NextInsult press on a light
 // desktop stand-in, against the floor of joining the same five words.
 #include "insultcomposer.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The floor of any Qt program that asks for a word: one input dialog and
 // nothing else. Jeerforge's start-up is measured against it.
 #include <QApplication>

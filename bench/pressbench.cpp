@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A press of Next Insult through the real widgets: from the click on the
 // button until the text box holds the new sentence. Run offscreen.
 #include "frminsult.h"

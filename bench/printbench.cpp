@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the print path costs: one press of Print Results (100 lines into the
 // document), and ending the document until the spooler holds the job.
 // Needs a default printer; bench/run.sh provides a private one.

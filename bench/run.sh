@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Jeerforge's benchmarks in Release (installing what is missing) and
 # prints their figures as one table. Takes a few minutes.
 set -euo pipefail

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up of two programs, measured from outside: from launch until the
 // first window is mapped on the X server, and the peak resident memory up to
 // then. The two alternate run by run; the medians and their ratio are

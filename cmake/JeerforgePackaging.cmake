@@ -1,10 +1,20 @@
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # `cpack -G DEB` in the build folder makes a Debian package of the install.
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/jeerforge)
+set(JEERFORGE_COPYRIGHT_SOURCE "")
+if(JEERFORGE_HOMEPAGE)
+    set(JEERFORGE_COPYRIGHT_SOURCE "Source: ${JEERFORGE_HOMEPAGE}\n")
+endif()
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${CMAKE_CURRENT_BINARY_DIR}/copyright @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/changelog @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/jeerforge)
 # Debian keeps the changelog and manual page compressed.
-foreach(source changelog jeerforge.1)
-    add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${source}.gz
-        COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/${source} > ${CMAKE_CURRENT_BINARY_DIR}/${source}.gz
-        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${source})
+foreach(source ${CMAKE_CURRENT_BINARY_DIR}/changelog ${PROJECT_SOURCE_DIR}/packaging/jeerforge.1)
+    get_filename_component(name ${source} NAME)
+    add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz
+        COMMAND gzip -9 -n -c ${source} > ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz
+        DEPENDS ${source})
 endforeach()
 add_custom_target(jeerforge_compressed_docs ALL
     DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/jeerforge.1.gz)
@@ -13,7 +23,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/jeerforge.1.gz DESTINATION ${CMAKE_INS
 
 set(CPACK_PACKAGE_NAME jeerforge)
 set(CPACK_PACKAGE_VENDOR "The Jeerforge developers")
-set(CPACK_PACKAGE_CONTACT "The Jeerforge developers <dev@jeerforge.invalid>")
+set(CPACK_PACKAGE_CONTACT ${JEERFORGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "write random insults out of words you type in")
 set(CPACK_PACKAGE_DESCRIPTION
     "Jeerforge asks for five sentence beginnings, twenty verbs and twenty nouns,\n"
@@ -28,6 +38,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libcups is opened at run time, so shlibdeps cannot see it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcups2 (>= 2.2), fonts-dejavu-core | fonts-freefont-ttf")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-wayland")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 option(JEERFORGE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(JEERFORGE_FUZZ "Build the libFuzzer target (needs clang)" OFF)
 

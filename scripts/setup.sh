@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # What run.sh and test.sh share: installing the Debian packages Jeerforge
 # needs (jeerforge_install PACKAGE...) and configuring a build folder
 # (jeerforge_configure DIR CMAKE-ARGUMENT...).
@@ -5,7 +8,7 @@
 jeerforge_build_packages=(cmake ninja-build g++ qt6-base-dev libcups2-dev fonts-dejavu-core)
 jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick
     cups-daemon cups-client poppler-utils desktop-file-utils appstream lintian dpkg-dev valgrind)
-jeerforge_check_packages=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck libbenchmark-dev)
+jeerforge_check_packages=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck reuse libbenchmark-dev)
 
 jeerforge_install() {
     local missing=()

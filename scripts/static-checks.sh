@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
-# clang-format, cppcheck and clang-tidy over Jeerforge's own code; any finding
-# fails. Takes the build folders whose compile commands cover the sources
-# (configured with CMAKE_EXPORT_COMPILE_COMMANDS), e.g. build/test build/asan.
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# reuse lint over the whole tree, then clang-format, cppcheck and clang-tidy
+# over Jeerforge's own code; any finding fails. Takes the build folders whose
+# compile commands cover the sources (configured with
+# CMAKE_EXPORT_COMPILE_COMMANDS), e.g. build/test build/asan.
 set -uo pipefail
 [ $# -ge 1 ] || { echo "usage: static-checks.sh BUILD-DIR..."; exit 2; }
 builds=("$@")
 cd "$(dirname "$0")/.."
 failed=0
+
+echo "== reuse lint"
+if ! lint=$(reuse lint 2>&1); then
+    printf '%s\n' "$lint"
+    echo "every file needs its SPDX-FileCopyrightText and SPDX-License-Identifier lines (or a .reuse/dep5 entry)"
+    failed=1
+fi
 
 echo "== clang-format"
 if ! git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror; then

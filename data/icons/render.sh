@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG sizes of the icon from its SVG (needs librsvg2-bin).
 set -euo pipefail
 cd "$(dirname "$0")"

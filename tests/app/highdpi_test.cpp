@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Run with QT_SCALE_FACTOR=2: the fixed layout doubles in device pixels.
 #include "fakeplatform.h"
 #include "frminsult.h"

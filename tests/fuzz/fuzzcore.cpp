@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Drives the core through any start-up answers, random draws, user edits of
 // the text box and presses of Next Insult and Print Results, and checks after
 // every step that the word bank holds what a user of the program has seen.

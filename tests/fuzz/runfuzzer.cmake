@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs the fuzzer for SECONDS from the seed corpus; any finding fails the test
 # and leaves its input in WORK/.
 file(REMOVE_RECURSE ${WORK})

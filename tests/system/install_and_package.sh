@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs Jeerforge into a temporary prefix and packs it as a .deb: every
 # desktop file where desktops look, valid, and an installed program that
-# starts to its first prompt.
+# starts to its first prompt. A second build names public addresses, which
+# only then appear in the package.
 set -u
-build=$1
+build=$1 sources=$2
 source "$(dirname "$0")/xvfb.sh"
 work=$(mktemp -d)
 trap 'xvfb_stop; rm -rf "$xvfb_dir" "$work"' EXIT
@@ -43,22 +46,47 @@ check "the desktop entry starts the program with no arguments" \
 check "the icon is a square SVG" grep -q 'viewBox="0 0 256 256"' "$work/prefix/share/icons/hicolor/scalable/apps/$id.svg"
 check "the installed program starts to its first prompt" reaches_first_prompt "$work/prefix/bin/jeerforge"
 
-echo "# cpack -G DEB"
-(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null)
-deb=$(ls "$work"/package/jeerforge_*_amd64.deb 2>/dev/null | head -n 1)
-check "a .deb is made" [ -f "$deb" ]
+# Packs build $1 as a .deb into $work/$2 and checks it; sets $deb.
+package_checks() {
+    (cd "$work" && cpack -G DEB --config "$1/CPackConfig.cmake" -B "$work/$2" >/dev/null)
+    deb=$(ls "$work/$2"/jeerforge_*_amd64.deb 2>/dev/null | head -n 1)
+    check "$2: a .deb is made" [ -f "$deb" ]
+    check "$2: lintian finds no error" lintian --fail-on error "$deb"
+    dpkg-deb -x "$deb" "$work/$2/unpacked"
+    check "$2: its AppStream data is valid" \
+        appstreamcli validate --no-net "$work/$2/unpacked/usr/share/metainfo/$id.metainfo.xml"
+    check "$2: it is GPL-3.0-or-later" grep -qx '<project_license>GPL-3.0-or-later</project_license>' \
+        <(tr -d ' ' <"$work/$2/unpacked/usr/share/metainfo/$id.metainfo.xml")
+}
+metainfo_urls() { grep -oE '<(url|image)[^<]*</(url|image)>' "$work/$1/unpacked/usr/share/metainfo/$id.metainfo.xml"; }
+
+echo "# cpack -G DEB, with no public address given"
+package_checks "$build" package
 contents=$(dpkg-deb -c "$deb")
 for file in usr/bin/jeerforge "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
-    "usr/share/icons/hicolor/scalable/apps/$id.svg" "usr/share/icons/hicolor/48x48/apps/$id.png"; do
+    "usr/share/icons/hicolor/scalable/apps/$id.svg" "usr/share/icons/hicolor/48x48/apps/$id.png" \
+    usr/share/doc/jeerforge/copyright; do
     check "the package holds /$file" grep -q "\./$file\$" <<<"$contents"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libqt6gui6 libcups2 libc6; do
     check "it depends on $library" grep -q "$library" <<<"$depends"
 done
+check "it recommends Qt's Wayland plugin" grep -q qt6-wayland <<<"$(dpkg-deb -f "$deb" Recommends)"
 check "it has a maintainer and a description" [ -n "$(dpkg-deb -f "$deb" Maintainer)" -a -n "$(dpkg-deb -f "$deb" Description)" ]
-check "lintian finds no error" lintian --fail-on error "$deb"
-dpkg-deb -x "$deb" "$work/unpacked"
-check "the packed program starts to its first prompt" reaches_first_prompt "$work/unpacked/usr/bin/jeerforge"
+check "it names no homepage" [ -z "$(dpkg-deb -f "$deb" Homepage)" ]
+check "the AppStream data names no address" [ -z "$(metainfo_urls package)" ]
+check "the copyright file grants GPL-3.0-or-later" grep -q '^License: GPL-3.0-or-later' "$work/package/unpacked/usr/share/doc/jeerforge/copyright"
+check "the packed program starts to its first prompt" reaches_first_prompt "$work/package/unpacked/usr/bin/jeerforge"
+
+echo "# cpack -G DEB, built with a homepage and a screenshot address"
+published="$build/published"
+cmake -S "$sources" -B "$published" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DJEERFORGE_HOMEPAGE='https://jeerforge.example/?from=tests&lang=en' \
+    -DJEERFORGE_SCREENSHOT_URL=https://jeerforge.example/screenshot.png >/dev/null &&
+    cmake --build "$published" -j2 >/dev/null
+package_checks "$published" published
+check "it names the homepage" [ "$(dpkg-deb -f "$deb" Homepage)" = 'https://jeerforge.example/?from=tests&lang=en' ]
+check "the AppStream data names both addresses" [ "$(metainfo_urls published | wc -l)" -eq 2 ]
 
 [ "$failures" -eq 0 ]

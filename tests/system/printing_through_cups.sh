@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program printing through a private CUPS scheduler: what reaches
 # the printer, when the document is released, and what the user is told
 # when printing cannot happen.

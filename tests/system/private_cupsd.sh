@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # A private CUPS scheduler for the printing tests, never the machine's own:
 # it listens only on a Unix socket in a temporary folder, which CUPS_SERVER
 # points this shell's programs at. Source it; it starts at once and stops

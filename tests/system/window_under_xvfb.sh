@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a private X server: 45 prompts answered from the
 # keyboard, then the window at its size and caption, an insult on Next
 # Insult, the program's end by Exit and by closing the window, the layout

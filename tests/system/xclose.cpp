@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Asks an X window to close the way a window manager's close button does:
 // a WM_DELETE_WINDOW client message. Usage: xclose WINDOW-ID
 #include <X11/Xlib.h>

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Helpers for tests that drive the real program on a private X server.
 # Source it; it starts Xvfb at once and stops it when the shell exits.
 
