@@ -6,8 +6,10 @@
 #include "batchprintout.h"
 #include "errorreport.h"
 #include "platformservices.h"
+#include "screenreadernotice.h"
 #include "wordprompts.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +28,22 @@ Control *place(Control *control, const char *name, QRect geometry)
     return control;
 }
 
+// Says what a button does, to screen readers and, as its tooltip, on hover.
+void describe(QPushButton *button, const QString &description)
+{
+    button->setAccessibleDescription(description);
+    button->setToolTip(description);
+}
+
+// A plain top-level QWidget reaches assistive technology as a mere filler;
+// ours is the program's window, and screen readers follow it only as such.
+QAccessibleInterface *windowInterface(const QString &className, QObject *object)
+{
+    if (className != QLatin1StringView(FrmInsult::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+}
+
 } // namespace
 
 FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
@@ -39,7 +57,9 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     , cmdNext(place(new QPushButton(u"Next Insult"_s, this), "cmdNext", {8, 80, 97, 25}))
     , cmdExit(place(new QPushButton(u"Exit"_s, this), "cmdExit", {120, 80, 105, 25}))
     , cmdPrint(place(new QPushButton(u"Print Results"_s, this), "cmdPrint", {280, 80, 145, 25}))
+    , m_notice(new ScreenReaderNotice(this))
 {
+    QAccessible::installFactory(windowInterface);
     setObjectName(u"frmInsult"_s);
     setWindowTitle(u"Jeerforge V. 1.0"_s);
     resize(455, 120);
@@ -48,13 +68,22 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     lblTitle->setTextFormat(Qt::PlainText);
     // The label overlaps the box's top row; keep it drawn on top.
     lblTitle->raise();
+    describe(cmdNext, u"Makes a new insult from your words, shows it in the box and records it, up to 100."_s);
+    describe(cmdPrint,
+             u"Adds the whole batch of insults to one printout, which goes to the default printer "
+             u"when Jeerforge closes."_s);
+    describe(cmdExit, u"Closes Jeerforge. A pending printout is sent to the default printer then."_s);
 
     setTabOrder(txtInsult, cmdNext);
     setTabOrder(cmdNext, cmdExit);
     setTabOrder(cmdExit, cmdPrint);
     txtInsult->setFocus();
 
-    connect(cmdNext, &QPushButton::clicked, this, [this] { m_composer.NextInsult(); });
+    connect(cmdNext, &QPushButton::clicked, this, [this] {
+        m_composer.NextInsult();
+        // The focus stays on the button, so screen readers hear the new text only from the notice.
+        m_notice->announce(txtInsult->text());
+    });
     connect(cmdPrint, &QPushButton::clicked, this, &FrmInsult::printResults);
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_services.EndProgram(); });
 }

@@ -12,10 +12,12 @@ class PlatformServices;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class ScreenReaderNotice;
 
 /// Jeerforge's one window: the insult text box, the credit label and the
 /// Next Insult, Exit and Print Results buttons at fixed places. It owns the
-/// word bank and asks for the words the first time it is shown.
+/// word bank and asks for the words the first time it is shown. Each new text
+/// in the box is announced to screen readers.
 class FrmInsult : public QWidget
 {
     Q_OBJECT
@@ -42,4 +44,5 @@ private:
     QPushButton *cmdNext;
     QPushButton *cmdExit;
     QPushButton *cmdPrint;
+    ScreenReaderNotice *m_notice;
 };

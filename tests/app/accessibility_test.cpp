@@ -7,6 +7,7 @@
 #include "qtplatformservices.h"
 
 #include <QAccessible>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -21,6 +22,7 @@ struct Exposed
     const char *name;
     QAccessible::Role role;
     QString accessibleName;
+    QString descriptionSays = {}; // on the buttons, what the description and tooltip must tell
 };
 
 class FrmInsultAccessibility : public ::testing::TestWithParam<Exposed>
@@ -42,14 +44,31 @@ TEST_P(FrmInsultAccessibility, EveryControlHasANameAndRole)
     ASSERT_NE(exposed, nullptr);
     EXPECT_EQ(exposed->role(), expected.role);
     EXPECT_EQ(exposed->text(QAccessible::Name), expected.accessibleName);
+    const QString description = exposed->text(QAccessible::Description);
+    EXPECT_TRUE(description.contains(expected.descriptionSays)) << description.toStdString();
+    if (!expected.descriptionSays.isEmpty()) {
+        EXPECT_EQ(widget->toolTip(), description);
+    }
+}
+
+TEST_F(FrmInsultAccessibility, TheWindowIsExposedAsAWindowWithItsCaption)
+{
+    window.show();
+    QAccessibleInterface *exposed = QAccessible::queryAccessibleInterface(&window);
+    ASSERT_NE(exposed, nullptr);
+    EXPECT_EQ(exposed->role(), QAccessible::Window);
+    EXPECT_EQ(exposed->text(QAccessible::Name), u"Jeerforge V. 1.0"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryControl, FrmInsultAccessibility,
                          ::testing::Values(Exposed{"txtInsult", QAccessible::EditableText, u"Insult"_s},
                                            Exposed{"lblTitle", QAccessible::StaticText, u"Programmed by Quillon"_s},
-                                           Exposed{"cmdNext", QAccessible::Button, u"Next Insult"_s},
-                                           Exposed{"cmdExit", QAccessible::Button, u"Exit"_s},
-                                           Exposed{"cmdPrint", QAccessible::Button, u"Print Results"_s}),
+                                           Exposed{"cmdNext", QAccessible::Button, u"Next Insult"_s, u"new insult"_s},
+                                           Exposed{"cmdExit", QAccessible::Button, u"Exit"_s,
+                                                   u"pending printout is sent"_s},
+                                           Exposed{"cmdPrint", QAccessible::Button, u"Print Results"_s,
+                                                   u"one printout, which goes to the default printer when "
+                                                   u"Jeerforge closes"_s}),
                          [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(FrmInsultKeyboard, SpaceOnAFocusedButtonPressesIt)
@@ -72,6 +91,36 @@ TEST(FrmInsultKeyboard, SpaceOnAFocusedButtonPressesIt)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(platform.ends, 1) << "Exit";
+}
+
+// The focus stays on Next Insult, so the new text reaches screen readers only
+// through the notice, which must carry whatever the box now shows.
+TEST(ScreenReaderNotice, CarriesEveryNewTextOfTheBoxWhileTheFocusStays)
+{
+    struct AnsweredPrompts : QtPlatformServices
+    {
+        std::string AskText(const std::string & /*prompt*/) override { return "w"; }
+    } services;
+    FrmInsult window(services, WordBank{});
+    services.setDisplay(window.insultBox());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto *next = window.findChild<QPushButton *>(u"cmdNext"_s);
+    auto *notice = window.findChild<QWidget *>(u"screenReaderNotice"_s);
+    ASSERT_NE(notice, nullptr);
+    QAccessibleInterface *exposed = QAccessible::queryAccessibleInterface(notice);
+    EXPECT_EQ(exposed->role(), QAccessible::Notification);
+    EXPECT_FALSE(exposed->state().focusable);
+    EXPECT_TRUE(notice->geometry().isEmpty());
+
+    next->setFocus();
+    for (int press = 1; press <= BATCH_CAPACITY + 2; ++press) {
+        QTest::keyClick(next, Qt::Key_Space);
+        ASSERT_EQ(exposed->text(QAccessible::Name), window.insultBox()->text()) << "press " << press;
+        ASSERT_EQ(QApplication::focusWidget(), next);
+    }
+    EXPECT_EQ(exposed->text(QAccessible::Name), u"Can't do more than 100 at a time."_s);
 }
 
 TEST(PromptAccessibility, TheInputLineIsNamedByItsPrompt)

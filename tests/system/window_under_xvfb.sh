@@ -1,18 +1,48 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Jeerforge developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The real program on a private X server: 45 prompts answered from the
-# keyboard, then the window at its size and caption, an insult on Next
-# Insult, the program's end by Exit and by closing the window, the layout
-# at twice the scale, and arguments that change nothing.
+# The real program on a private display server, X11 (Xvfb, driven from the
+# keyboard and mouse) or Wayland (Weston, driven through the accessibility
+# bus): 45 prompts answered, then the window at its size, an insult on Next
+# Insult and the program's end by Exit. On X11 also closing the window, the
+# layout at twice the scale and arguments that change nothing; on Wayland
+# also what screen readers are told, and printing at the end.
 set -u
-jeerforge=$1 xclose=$2 artifacts=$3
+jeerforge=$1 xclose=$2 artifacts=$3 display_server=${4:-x11}
+here=$(dirname "$0")
 mkdir -p "$artifacts"
-source "$(dirname "$0")/xvfb.sh"
+source "$here/xvfb.sh"
+if [ "$display_server" = wayland ]; then
+    source "$here/wayland.sh"
+    source "$here/private_cupsd.sh"
+    trap 'cupsd_stop; wayland_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
+    cupsd_add_capture_printer
+fi
 
-jeerforge_start "you always" run dog
+verb=run
+[ "$display_server" = wayland ] && verb="" # Cancel on every verb prompt
+jeerforge_start "you always" "$verb" dog
 check "the main window is shown" [ -n "$window" ]
 check "the window is 455x120" [ "$(window_size "$window")" = 455x120 ]
+
+if [ "$display_server" = wayland ]; then
+    sentence="^you always  (a|your|the|your mom's|your dad's) dog[.!]$"
+    insult_shown() { [[ $(atspi text) =~ $sentence ]]; }
+    eventually() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; "$@"; }
+    press_next
+    check "Next Insult shows an insult" eventually insult_shown
+    check "screen readers are told the same text" [ "$(atspi notice)" = "$(atspi text)" ]
+    atspi tree >"$artifacts/wayland-accessible-tree.txt"
+    press_print
+    press_exit
+    wait_for_exit "$program"
+    check "Exit ends the program with success" [ $? -eq 0 ]
+    check "the printout reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq 1 ]
+    check "with the insult" grep -qE "${sentence//  / +}" < <(pdftotext "$(ls "$cupsd_output"/job-*.pdf)" -)
+    [ "$failures" -eq 0 ]
+    exit
+fi
+
 import -window "$window" "$artifacts/window-start.png" 2>/dev/null
 press_next
 sleep 0.3

@@ -1,0 +1,120 @@
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+"""Drives the running Jeerforge through the accessibility bus (AT-SPI), as
+assistive technology does: where no X server takes synthetic keys, as on
+Wayland. Each command prints its result and exits non-zero when it fails.
+
+  answer-prompts BEGINNING VERB NOUN   answers the 45 start-up prompts (OK, or
+                                       Cancel where the answer is empty)
+  size                                 the main window's size, as WxH
+  press BUTTON                         presses a button of the main window
+  text                                 what the insult box shows
+  notice                               what the screen-reader notice says
+  answer-message BUTTON                presses a button of the open message box
+  tree                                 the main window's accessible tree
+"""
+
+import sys
+import time
+
+import pyatspi
+
+WINDOW = "Jeerforge V. 1.0"
+
+
+def wait_for(find, what, seconds=20.0):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            found = find()
+        except Exception:  # an object went away while it was read
+            found = None
+        if found is not None:
+            return found
+        time.sleep(0.05)
+    sys.exit(f"not found through the accessibility bus: {what}")
+
+
+def showing(accessible):
+    return accessible.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def top_level(role, name):
+    for application in pyatspi.Registry.getDesktop(0):
+        if application is None or application.name != "Jeerforge":
+            continue
+        for window in application:
+            if window is not None and window.getRole() == role and window.name == name and showing(window):
+                return window
+    return None
+
+
+def descendant(root, role, name=None):
+    return pyatspi.findDescendant(root, lambda a: a.getRole() == role and (name is None or a.name == name))
+
+
+def press(button):
+    action = button.queryAction()
+    for index in range(action.nActions):
+        if action.getName(index) in ("press", "Press", "click"):
+            return action.doAction(index)
+    return action.doAction(0)
+
+
+def main_window():
+    return wait_for(lambda: top_level(pyatspi.ROLE_FRAME, WINDOW), f'the window "{WINDOW}"')
+
+
+def answer_prompts(beginning, verb, noun):
+    for index in range(45):
+        answer = beginning if index < 5 else verb if index < 25 else noun
+        if top_level(pyatspi.ROLE_FRAME, WINDOW) is not None:
+            sys.exit(f"the main window showed before prompt {index + 1}")
+        dialog = wait_for(lambda: top_level(pyatspi.ROLE_DIALOG, "Jeerforge"), f"prompt {index + 1}")
+        line = wait_for(lambda: descendant(dialog, pyatspi.ROLE_TEXT), f"the input line of prompt {index + 1}")
+        if answer:
+            line.queryEditableText().setTextContents(answer)
+        press(descendant(dialog, pyatspi.ROLE_PUSH_BUTTON, "OK" if answer else "Cancel"))
+        wait_for(lambda: None if showing(dialog) else True, f"the end of prompt {index + 1}")
+    main_window()
+    print(45)
+
+
+def tree(accessible, depth=0):
+    states = [pyatspi.stateToString(s) for s in accessible.getState().getStates()]
+    kept = [s for s in states if s in ("active", "focused", "focusable", "showing")]
+    size = accessible.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+    line = f'{"  " * depth}{accessible.getRoleName()} "{accessible.name}"'
+    if accessible.description:
+        line += f' ({accessible.description})'
+    print(f"{line} {size.width}x{size.height} [{' '.join(kept)}]")
+    for child in accessible:
+        tree(child, depth + 1)
+
+
+def main(command, *arguments):
+    if command == "answer-prompts":
+        answer_prompts(*arguments)
+    elif command == "size":
+        size = main_window().queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+        print(f"{size.width}x{size.height}")
+    elif command == "press":
+        press(wait_for(lambda: descendant(main_window(), pyatspi.ROLE_PUSH_BUTTON, arguments[0]), arguments[0]))
+    elif command == "text":
+        box = descendant(main_window(), pyatspi.ROLE_TEXT, "Insult").queryText()
+        print(box.getText(0, box.characterCount))
+    elif command == "notice":
+        print(descendant(main_window(), pyatspi.ROLE_NOTIFICATION).name)
+    elif command == "answer-message":
+        box = wait_for(lambda: top_level(pyatspi.ROLE_ALERT, "Jeerforge")
+                       or top_level(pyatspi.ROLE_DIALOG, "Jeerforge"), "the message box")
+        press(wait_for(lambda: descendant(box, pyatspi.ROLE_PUSH_BUTTON, arguments[0]), arguments[0]))
+    elif command == "tree":
+        tree(main_window())
+    else:
+        sys.exit(__doc__)
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:])

@@ -1,0 +1,47 @@
+# SPDX-FileCopyrightText: 2026 The Jeerforge developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Runs the real program natively on Wayland: a Weston compositor inside the
+# test's Xvfb (its x11 backend gives it a seat), and the test's own session
+# and accessibility buses. xdotool cannot reach Wayland clients, so the
+# helpers of xvfb.sh that start and drive the program are replaced by ones
+# that work through the accessibility bus, as assistive technology does.
+# Source it after xvfb.sh.
+
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$xvfb_dir/bus" 4>"$xvfb_dir/bus.pid" 2>/dev/null
+DBUS_SESSION_BUS_ADDRESS=$(cat "$xvfb_dir/bus")
+export DBUS_SESSION_BUS_ADDRESS
+/usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
+atspi_bus_pid=$!
+weston --backend=x11-backend.so --socket=jeerforge-wayland --width=1024 --height=768 --idle-time=0 \
+    --log="$xvfb_dir/weston.log" 2>/dev/null &
+weston_pid=$!
+wayland_stop() {
+    kill "$weston_pid" "$atspi_bus_pid" "$(cat "$xvfb_dir/bus.pid")" 2>/dev/null
+    wait "$weston_pid" "$atspi_bus_pid" 2>/dev/null
+}
+trap 'wayland_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
+for _ in $(seq 100); do
+    [ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] && break
+    sleep 0.1
+done
+[ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] || { echo "Weston did not start:"; cat "$xvfb_dir/weston.log"; exit 1; }
+
+atspi() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_driver.py" "$@"; }
+
+# As in xvfb.sh, but the program sees only the Wayland display, and the
+# prompts are answered through the accessibility bus.
+jeerforge_start() {
+    env -u DISPLAY WAYLAND_DISPLAY=jeerforge-wayland QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+        "$jeerforge" "${jeerforge_args[@]}" 2>>"$xvfb_dir/stderr" &
+    program=$!
+    local answered
+    answered=$(atspi answer-prompts "$1" "$2" "$3")
+    check "45 prompts came before the window" [ "$answered" = 45 ]
+    window=""
+    [ "$answered" = 45 ] && window="Jeerforge V. 1.0"
+}
+window_size() { atspi size; }
+press_next() { atspi press "Next Insult"; }
+press_exit() { atspi press Exit; }
+press_print() { atspi press "Print Results"; }
