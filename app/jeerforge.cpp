@@ -31,6 +31,26 @@ void endPrintDocumentAtExit()
     }
 }
 
+// Hands the print document to the printer as the program ends. While someone
+// can answer, a failure asks whether to try again, as often as they like;
+// once the session is ending it is only reported. Returns whether the
+// printout, if there was one, reached the printer.
+bool deliverPrintout(QtPlatformServices &services, const QuitOnSignals &ending)
+{
+    for (;;) {
+        try {
+            services.endPrintDocument();
+            return true;
+        } catch (const PlatformError &error) {
+            std::fprintf(stderr, "jeerforge: %s\n", error.what());
+            if (ending.sessionEnding() || !askToRetryPrintout(QString::fromUtf8(error.what()))) {
+                services.discardPrintDocument();
+                return false;
+            }
+        }
+    }
+}
+
 } // namespace
 
 int runJeerforge(int &argc, char **argv)
@@ -48,17 +68,13 @@ int runJeerforge(int &argc, char **argv)
     servicesAtExit = &services;
     std::atexit(endPrintDocumentAtExit);
     int exitCode = 0;
+    bool delivered = true;
     {
         const QuitOnSignals quitOnSignals;
         exitCode = QApplication::exec();
+        window.hide();
+        delivered = deliverPrintout(services, quitOnSignals);
     }
     servicesAtExit = nullptr;
-    window.hide();
-    try {
-        services.endPrintDocument();
-    } catch (const PlatformError &error) {
-        reportError(nullptr, QString::fromUtf8(error.what()));
-        return 1;
-    }
-    return exitCode;
+    return delivered ? exitCode : 1;
 }

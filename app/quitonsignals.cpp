@@ -30,8 +30,10 @@ QuitOnSignals::QuitOnSignals(QObject *parent)
     m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         std::array<char, 16> drained{};
-        while (::read(m_fds[1], drained.data(), drained.size()) > 0) {}
-        QCoreApplication::quit();
+        for (ssize_t count; (count = ::read(m_fds[1], drained.data(), drained.size())) > 0;)
+            m_caught = drained[static_cast<std::size_t>(count - 1)];
+        // Ends every running event loop, a message box's included.
+        QCoreApplication::exit(0);
     });
 
     struct sigaction action = {};
@@ -52,8 +54,13 @@ QuitOnSignals::~QuitOnSignals()
             ::close(fd);
 }
 
-void QuitOnSignals::handle(int /*signal*/)
+bool QuitOnSignals::sessionEnding() const
 {
-    const char byte = 1;
+    return m_caught == SIGTERM || m_caught == SIGHUP;
+}
+
+void QuitOnSignals::handle(int signal)
+{
+    const auto byte = static_cast<char>(signal);
     [[maybe_unused]] const auto written = ::write(signalWriteFd, &byte, 1);
 }

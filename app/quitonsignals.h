@@ -9,9 +9,10 @@
 
 class QSocketNotifier;
 
-/// While it lives, SIGTERM, SIGINT and SIGHUP end the event loop the way
+/// While it lives, SIGTERM, SIGINT and SIGHUP end the event loops the way
 /// Exit does, so the program still ends properly when it is asked to from
-/// outside (kill, Ctrl+C, the session ending). Only one may live at a time.
+/// outside (kill, Ctrl+C, the session ending), even while a message box is
+/// open. Only one may live at a time.
 class QuitOnSignals : public QObject
 {
     Q_OBJECT
@@ -20,9 +21,14 @@ public:
     explicit QuitOnSignals(QObject *parent = nullptr);
     ~QuitOnSignals() override;
 
+    /// Whether SIGTERM or SIGHUP came: the session or the system is ending,
+    /// and nobody is left to answer a question.
+    [[nodiscard]] bool sessionEnding() const;
+
 private:
     static void handle(int signal);
 
     std::array<int, 2> m_fds{-1, -1};
     QSocketNotifier *m_notifier = nullptr;
+    int m_caught = 0; // the last signal that came
 };

@@ -15,6 +15,7 @@ struct CupsSpooler::Library
 {
     decltype(&cupsGetNamedDest) getNamedDest = nullptr;
     decltype(&cupsFreeDests) freeDests = nullptr;
+    decltype(&cupsLastError) lastErrorCode = nullptr;
     decltype(&cupsLastErrorString) lastErrorString = nullptr;
     decltype(&cupsCreateJob) createJob = nullptr;
     decltype(&cupsStartDocument) startDocument = nullptr;
@@ -26,6 +27,20 @@ struct CupsSpooler::Library
     {
         const char *text = lastErrorString();
         return text && *text ? text : "unknown error";
+    }
+
+    // CUPS reports a scheduler it cannot talk to as an internal error (with
+    // the system's reason, such as "No such file or directory") or as an
+    // unavailable service; every other failure is the scheduler's answer.
+    [[nodiscard]] bool serviceUnreachable() const
+    {
+        const ipp_status_t status = lastErrorCode();
+        return status == IPP_STATUS_ERROR_INTERNAL || status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+    }
+
+    [[nodiscard]] std::string unreachable(const std::string &consequence) const
+    {
+        return "The print service (CUPS) could not be reached (" + lastError() + "), so " + consequence + ".";
     }
 };
 
@@ -56,6 +71,7 @@ const CupsSpooler::Library &CupsSpooler::library()
     }
     resolve(handle, loaded->getNamedDest, "cupsGetNamedDest");
     resolve(handle, loaded->freeDests, "cupsFreeDests");
+    resolve(handle, loaded->lastErrorCode, "cupsLastError");
     resolve(handle, loaded->lastErrorString, "cupsLastErrorString");
     resolve(handle, loaded->createJob, "cupsCreateJob");
     resolve(handle, loaded->startDocument, "cupsStartDocument");
@@ -70,6 +86,10 @@ std::string CupsSpooler::defaultPrinter()
 {
     const Library &cups = library();
     cups_dest_t *dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (!dest && cups.serviceUnreachable()) {
+        throw PlatformError(cups.unreachable("nothing was printed") +
+                            "\n\nYour insults are kept: press Print Results again once it runs.");
+    }
     if (!dest) {
         throw PlatformError("There is no default printer, so nothing was printed (" + cups.lastError() +
                             ").\n\nSet one up in your desktop's printer settings, or with "
@@ -84,27 +104,30 @@ std::string CupsSpooler::defaultPrinter()
 int CupsSpooler::submit(const std::string &printer, const std::string &title, const QByteArray &pdf)
 {
     const Library &cups = library();
-    const auto refused = [&printer](const std::string &why) {
-        return PlatformError("The printer \"" + printer + "\" did not accept the printout: " + why);
+    // Reads CUPS's last error, so it must run before any further CUPS call.
+    const auto notDelivered = [&cups, &printer] {
+        if (cups.serviceUnreachable())
+            return PlatformError(cups.unreachable("the printout did not reach the printer \"" + printer + "\""));
+        return PlatformError("The printer \"" + printer + "\" refused the printout: " + cups.lastError());
     };
 
     const int job = cups.createJob(CUPS_HTTP_DEFAULT, printer.c_str(), title.c_str(), 0, nullptr);
     if (job <= 0)
-        throw refused(cups.lastError());
+        throw notDelivered();
 
     if (cups.startDocument(CUPS_HTTP_DEFAULT, printer.c_str(), job, title.c_str(), CUPS_FORMAT_PDF, 1) !=
         HTTP_STATUS_CONTINUE) {
-        const std::string why = cups.lastError();
+        const PlatformError error = notDelivered();
         cups.cancelJob(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
-        throw refused(why);
+        throw error;
     }
     const bool written = cups.writeRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
                                                static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
     const ipp_status_t finished = cups.finishDocument(CUPS_HTTP_DEFAULT, printer.c_str());
     if (!written || finished > IPP_STATUS_OK_CONFLICTING) {
-        const std::string why = cups.lastError();
+        const PlatformError error = notDelivered();
         cups.cancelJob(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
-        throw refused(why);
+        throw error;
     }
     return job;
 }

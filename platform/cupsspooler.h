@@ -19,12 +19,14 @@ public:
     CupsSpooler(const CupsSpooler &) = delete;
     CupsSpooler &operator=(const CupsSpooler &) = delete;
 
-    /// The default printer's name. Throws PlatformError, telling the user how
-    /// to set one up, when there is none or the spooler cannot be reached.
+    /// The default printer's name. Throws PlatformError when the print service
+    /// cannot be reached, or when there is no default printer, telling the
+    /// user how to set one up.
     [[nodiscard]] std::string defaultPrinter();
 
     /// Hands the document to the printer as one job and returns its id.
-    /// Throws PlatformError with CUPS's reason when the job is not accepted.
+    /// Throws PlatformError, with CUPS's reason, when the print service cannot
+    /// be reached or the printer refuses the job; the two read differently.
     int submit(const std::string &printer, const std::string &title, const QByteArray &pdf);
 
 private:

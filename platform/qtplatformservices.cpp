@@ -102,11 +102,20 @@ void QtPlatformServices::PrintLine(const std::string &line)
 
 void QtPlatformServices::endPrintDocument()
 {
-    if (!m_document)
+    if (m_document) {
+        m_finished = m_document->finish();
+        m_document.reset();
+    }
+    if (m_finished.isEmpty())
         return;
-    const QByteArray pdf = m_document->finish();
+    m_spooler.submit(m_printer, "Jeerforge", m_finished);
+    m_finished.clear();
+}
+
+void QtPlatformServices::discardPrintDocument()
+{
     m_document.reset();
-    m_spooler.submit(m_printer, "Jeerforge", pdf);
+    m_finished.clear();
 }
 
 void QtPlatformServices::EndProgram()

@@ -7,6 +7,7 @@
 #include "platformservices.h"
 #include "randomsource.h"
 
+#include <QByteArray>
 #include <QPointer>
 
 #include <memory>
@@ -27,8 +28,12 @@ public:
 
     /// Ends the print document, if there is one, and hands it to the printer
     /// it was opened for. Throws PlatformError, with the spooler's reason,
-    /// when the printer does not take it. Call it as the program ends.
+    /// when the printer does not take it; the ended document is then kept,
+    /// and the next call hands it over again. Call it as the program ends.
     void endPrintDocument();
+
+    /// Throws away the print document, ended or not, without printing it.
+    void discardPrintDocument();
 
     std::string AskText(const std::string &prompt) override;
     void Reseed() override;
@@ -43,5 +48,6 @@ private:
     RandomSource m_random;
     CupsSpooler m_spooler;
     std::unique_ptr<PrintDocument> m_document;
+    QByteArray m_finished; // an ended document that the printer has not taken yet
     std::string m_printer;
 };

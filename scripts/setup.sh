@@ -5,10 +5,10 @@
 # needs (jeerforge_install PACKAGE...) and configuring a build folder
 # (jeerforge_configure DIR CMAKE-ARGUMENT...).
 
-jeerforge_build_packages=(cmake ninja-build g++ qt6-base-dev libcups2-dev fonts-dejavu-core)
+jeerforge_build_packages=(cmake ninja-build g++ qt6-base-dev qt6-wayland libcups2-dev fonts-dejavu-core)
 jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick
     cups-daemon cups-client poppler-utils desktop-file-utils appstream lintian dpkg-dev valgrind
-    qt6-wayland weston dbus at-spi2-core python3-pyatspi)
+    weston dbus at-spi2-core python3-pyatspi)
 jeerforge_check_packages=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck reuse libbenchmark-dev)
 
 jeerforge_install() {

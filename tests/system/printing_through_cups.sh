@@ -34,11 +34,15 @@ all_lines_match() { # regex, then lines on standard input; at least one
     done
     [ "$count" -gt 0 ]
 }
-# Presses Enter on the message box that the program shows, once it shows.
-dismiss_message() {
+message_shown() { window_named Jeerforge >/dev/null; }
+# Answers the message box that the program shows, once it shows, with key $1:
+# Return for its default button, alt+d for Discard.
+answer_message() {
     local box
     box=$(window_named Jeerforge) || return 1
-    answer_prompt "$box" ""
+    xdotool windowfocus --sync "$box" 2>/dev/null || true
+    xdotool key "$1"
+    window_gone "$box"
 }
 
 echo "# three insults, printed once, then Exit"
@@ -109,7 +113,7 @@ jeerforge_start b v n
 press_next
 press_next
 press_print
-check "a message tells the user" dismiss_message
+check "a message tells the user" answer_message Return
 check "it says there is no default printer" grep -q "no default printer" < <(jeerforge_stderr)
 check "the program goes on" kill -0 "$program"
 cupsd_add_capture_printer
@@ -120,18 +124,61 @@ expected=$((expected + 1))
 check "once there is a printer, a later press prints" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
 check "the batch was kept" [ "$(job_text | grep -cE "$sentence")" -eq 2 ]
 
-echo "# a printer that refuses the job: the user is told why"
+echo "# the printer refuses the printout at the end: Retry delivers it once it takes jobs"
+# Two insults, printed once, as the job to keep.
+refused_at_end() { # how the program ends
+    jeerforge_start b v n
+    press_next
+    press_next
+    press_print
+    cupsreject -r "out of paper for tests" capture
+    if [ "$1" = exit ]; then press_exit; else kill -s "$1" "$program"; fi
+}
+refused_at_end exit
+check "a message asks what to do" message_shown
+check "it gives CUPS's reason" grep -q 'refused the printout: .*not accepting jobs' < <(jeerforge_stderr)
+check "Retry while the queue still refuses asks again" answer_message Return
+check "the program waits for an answer" kill -0 "$program"
+cupsaccept capture
+check "Retry once it takes jobs" answer_message Return
+wait_for_exit "$program"
+check "the program ends with success" [ $? -eq 0 ]
+expected=$((expected + 1))
+check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+check "with the whole printout" [ "$(job_text | grep -cE "$sentence")" -eq 2 -a "$(job_pages)" -eq 2 ]
+
+echo "# the printer refuses the printout at the end: Discard"
+refused_at_end exit
+check "Discard" answer_message alt+d
+wait_for_exit "$program"
+check "the program ends with failure" [ $? -eq 1 ]
+cupsaccept capture
+check "no job was printed" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+
+echo "# the printer refuses the printout as the session ends (SIGTERM): no question"
+refusals() { jeerforge_stderr | grep -c 'refused the printout'; }
+before=$(refusals)
+refused_at_end TERM
+wait_for_exit "$program"
+check "the program ends with failure, asking nothing" [ $? -eq 1 ]
+check "standard error says why" [ "$(refusals)" -eq $((before + 1)) ]
+cupsaccept capture
+
+echo "# the print service is gone at the end: the message says so, and Retry delivers once it is back"
 jeerforge_start b v n
 press_next
 press_print
-cupsreject -r "out of paper for tests" capture
+cupsd_halt
 press_exit
-check "a message tells the user" dismiss_message
+check "a message asks what to do" message_shown
+check "it says the print service could not be reached" grep -q 'print service (CUPS) could not be reached' < <(jeerforge_stderr)
+cupsd_run
+check "Retry once the service is back" answer_message Return
 wait_for_exit "$program"
-check "the program ends with failure" [ $? -eq 1 ]
-check "the message gives CUPS's reason" grep -q "not accepting jobs" < <(jeerforge_stderr)
-check "no job was printed" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
-cupsaccept capture
+check "the program ends with success" [ $? -eq 0 ]
+expected=$((expected + 1))
+check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+check "with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
 
 no_leftovers() { [ -z "$(ls -A "$TMPDIR")" ] || { ls -la "$TMPDIR"; return 1; }; }
 echo "# the display going away, as when the session ends"

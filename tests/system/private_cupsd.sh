@@ -64,18 +64,27 @@ unset PRINTER LPDEST
 export HOME="$cupsd_dir/home"   # no lpoptions of the user's own
 mkdir -p "$HOME"
 
-/usr/sbin/cupsd -f -c "$cupsd_dir/cupsd.conf" -s "$cupsd_dir/cups-files.conf" &
-cupsd_pid=$!
-for _ in $(seq 100); do
-    lpstat -r 2>/dev/null | grep -q 'is running' && break
-    sleep 0.1
-done
-lpstat -r 2>/dev/null | grep -q 'is running' || { echo "cupsd did not start:"; cat "$cupsd_dir/log/error_log" 2>/dev/null; exit 1; }
-
-cupsd_stop() {
+# Starts the scheduler and waits until it answers; cupsd_halt stops it,
+# keeping its printers and jobs for the next start.
+cupsd_run() {
+    /usr/sbin/cupsd -f -c "$cupsd_dir/cupsd.conf" -s "$cupsd_dir/cups-files.conf" &
+    cupsd_pid=$!
+    for _ in $(seq 100); do
+        lpstat -r 2>/dev/null | grep -q 'is running' && return 0
+        sleep 0.1
+    done
+    echo "cupsd did not start:"
+    cat "$cupsd_dir/log/error_log" 2>/dev/null
+    return 1
+}
+cupsd_halt() {
     kill "$cupsd_pid" 2>/dev/null && wait "$cupsd_pid" 2>/dev/null
+}
+cupsd_stop() {
+    cupsd_halt
     rm -rf "$cupsd_dir"
 }
+cupsd_run || exit 1
 
 # Adds the capture printer, accepting jobs, and makes it the default.
 cupsd_add_capture_printer() {
