@@ -8,24 +8,11 @@
 # that work through the accessibility bus, as assistive technology does.
 # Source it after xvfb.sh.
 
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$xvfb_dir/bus" 4>"$xvfb_dir/bus.pid" 2>/dev/null
-DBUS_SESSION_BUS_ADDRESS=$(cat "$xvfb_dir/bus")
-export DBUS_SESSION_BUS_ADDRESS
-/usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
-atspi_bus_pid=$!
+accessibility_bus_start
 weston --backend=x11-backend.so --socket=jeerforge-wayland --width=1024 --height=768 --idle-time=0 \
     --log="$xvfb_dir/weston.log" 2>/dev/null &
-weston_pid=$!
-wayland_stop() {
-    kill "$weston_pid" "$atspi_bus_pid" "$(cat "$xvfb_dir/bus.pid")" 2>/dev/null
-    wait "$weston_pid" "$atspi_bus_pid" 2>/dev/null
-}
-trap 'wayland_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
-for _ in $(seq 100); do
-    [ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] && break
-    sleep 0.1
-done
-[ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] || { echo "Weston did not start:"; cat "$xvfb_dir/weston.log"; exit 1; }
+session_pids+=($!)
+eventually [ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] || { echo "Weston did not start:"; cat "$xvfb_dir/weston.log"; exit 1; }
 
 atspi() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_driver.py" "$@"; }
 

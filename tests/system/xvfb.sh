@@ -10,7 +10,13 @@ xvfb_pid=$!
 xvfb_stop() {
     kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
 }
-trap 'xvfb_stop; rm -rf "$xvfb_dir"' EXIT
+# What else the test starts on this display (buses, compositor, screen reader).
+session_pids=()
+session_stop() {
+    [ ${#session_pids[@]} -gt 0 ] && kill "${session_pids[@]}" 2>/dev/null
+    session_pids=()
+}
+trap 'session_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
 for _ in $(seq 100); do
     [ -s "$xvfb_dir/display" ] && break
     sleep 0.1
@@ -73,6 +79,26 @@ wait_for_exit() {
     echo "process $1 did not end"
     kill "$1"
     return 124
+}
+
+# Starts the test's own session bus with an accessibility bus on it, where
+# the program and assistive technology meet.
+accessibility_bus_start() {
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$xvfb_dir/bus" 4>"$xvfb_dir/bus.pid" 2>/dev/null
+    DBUS_SESSION_BUS_ADDRESS=$(cat "$xvfb_dir/bus")
+    export DBUS_SESSION_BUS_ADDRESS
+    session_pids+=("$(cat "$xvfb_dir/bus.pid")")
+    /usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
+    session_pids+=($!)
+}
+
+# Runs a command until it succeeds, for up to 10 s.
+eventually() {
+    for _ in $(seq 100); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 failures=0
