@@ -29,7 +29,7 @@ QuitOnSignals::QuitOnSignals(QObject *parent)
     signalWriteFd = m_fds[0];
     m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        std::array<char, 16> drained{};
+        std::array<unsigned char, 16> drained{};
         for (ssize_t count; (count = ::read(m_fds[1], drained.data(), drained.size())) > 0;)
             m_caught = drained[static_cast<std::size_t>(count - 1)];
         // Ends every running event loop, a message box's included.
