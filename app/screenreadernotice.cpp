@@ -7,11 +7,27 @@
 
 namespace {
 
+// Exposes the notice as a notification whose name is the announced text.
+class NoticeInterface : public QAccessibleWidget
+{
+public:
+    explicit NoticeInterface(ScreenReaderNotice *notice)
+        : QAccessibleWidget(notice, QAccessible::Notification)
+    {}
+
+    [[nodiscard]] QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return static_cast<const ScreenReaderNotice *>(widget())->text();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
 QAccessibleInterface *noticeInterface(const QString &className, QObject *object)
 {
     if (className != QLatin1StringView(ScreenReaderNotice::staticMetaObject.className()))
         return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
+    return new NoticeInterface(static_cast<ScreenReaderNotice *>(object));
 }
 
 } // namespace
@@ -29,11 +45,13 @@ ScreenReaderNotice::ScreenReaderNotice(QWidget *parent)
 
 void ScreenReaderNotice::announce(const QString &text)
 {
-    // Screen readers speak a notification as it appears; a changed name alone
-    // is not spoken by all of them.
-    setAccessibleName(text);
+    m_text = text;
     if (!QAccessible::isActive())
         return;
+    // Screen readers speak a notification as it appears, under its new name;
+    // a changed name alone is not spoken by all of them.
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
     hide();
     show();
 }
