@@ -22,6 +22,10 @@ struct CupsSpooler::Library
     decltype(&cupsWriteRequestData) writeRequestData = nullptr;
     decltype(&cupsFinishDocument) finishDocument = nullptr;
     decltype(&cupsCancelJob2) cancelJob = nullptr;
+    decltype(&cupsServer) server = nullptr;
+    decltype(&ippPort) port = nullptr;
+    decltype(&httpConnect2) connect = nullptr;
+    decltype(&httpClose) close = nullptr;
 
     [[nodiscard]] std::string lastError() const
     {
@@ -29,18 +33,39 @@ struct CupsSpooler::Library
         return text && *text ? text : "unknown error";
     }
 
-    // CUPS reports a scheduler it cannot talk to as an internal error (with
-    // the system's reason, such as "No such file or directory") or as an
-    // unavailable service; every other failure is the scheduler's answer.
-    [[nodiscard]] bool serviceUnreachable() const
-    {
-        const ipp_status_t status = lastErrorCode();
-        return status == IPP_STATUS_ERROR_INTERNAL || status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
-    }
-
+    // Tries to connect to the scheduler. Returns "" when it answers, or
+    // what the user reads when it does not, ending in the consequence.
     [[nodiscard]] std::string unreachable(const std::string &consequence) const
     {
-        return "The print service (CUPS) could not be reached (" + lastError() + "), so " + consequence + ".";
+        const char *where = server();
+        http_t *http = connect(where, port(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 5000, nullptr);
+        if (!http) {
+            return "The print service (CUPS, at " + std::string(where) +
+                ") is not running or could not be reached, so " + consequence + ".";
+        }
+        close(http);
+        return {};
+    }
+
+    // Why the printer did not take the printout, read from CUPS's last error,
+    // so it must come before any further CUPS call. CUPS gives one internal
+    // error both for a scheduler it cannot reach and for a printer that is
+    // gone; asking the scheduler tells them apart.
+    [[nodiscard]] std::string whyNotDelivered(const std::string &printer) const
+    {
+        const std::string why = lastError();
+        const ipp_status_t status = lastErrorCode();
+        const std::string refused = "The printer \"" + printer + "\" refused the printout: ";
+        if (status != IPP_STATUS_ERROR_INTERNAL && status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+            return refused + why;
+        if (std::string message = unreachable("the printout did not reach the printer \"" + printer + "\"");
+            !message.empty())
+            return message;
+        cups_dest_t *dest = getNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr);
+        if (!dest)
+            return refused + "the print service knows no such printer any more.";
+        freeDests(1, dest);
+        return refused + why;
     }
 };
 
@@ -78,6 +103,10 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->writeRequestData, "cupsWriteRequestData");
     resolve(handle, loaded->finishDocument, "cupsFinishDocument");
     resolve(handle, loaded->cancelJob, "cupsCancelJob2");
+    resolve(handle, loaded->server, "cupsServer");
+    resolve(handle, loaded->port, "ippPort");
+    resolve(handle, loaded->connect, "httpConnect2");
+    resolve(handle, loaded->close, "httpClose");
     m_library = std::move(loaded);
     return *m_library;
 }
@@ -86,12 +115,11 @@ std::string CupsSpooler::defaultPrinter()
 {
     const Library &cups = library();
     cups_dest_t *dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (!dest && cups.serviceUnreachable()) {
-        throw PlatformError(cups.unreachable("nothing was printed") +
-                            "\n\nYour insults are kept: press Print Results again once it runs.");
-    }
     if (!dest) {
-        throw PlatformError("There is no default printer, so nothing was printed (" + cups.lastError() +
+        const std::string why = cups.lastError();
+        if (const std::string message = cups.unreachable("nothing was printed"); !message.empty())
+            throw PlatformError(message + "\n\nYour insults are kept: press Print Results again once it runs.");
+        throw PlatformError("There is no default printer, so nothing was printed (" + why +
                             ").\n\nSet one up in your desktop's printer settings, or with "
                             "\"lpadmin -d PRINTER\", then press Print Results again. "
                             "Your insults are kept.");
@@ -104,12 +132,7 @@ std::string CupsSpooler::defaultPrinter()
 int CupsSpooler::submit(const std::string &printer, const std::string &title, const QByteArray &pdf)
 {
     const Library &cups = library();
-    // Reads CUPS's last error, so it must run before any further CUPS call.
-    const auto notDelivered = [&cups, &printer] {
-        if (cups.serviceUnreachable())
-            return PlatformError(cups.unreachable("the printout did not reach the printer \"" + printer + "\""));
-        return PlatformError("The printer \"" + printer + "\" refused the printout: " + cups.lastError());
-    };
+    const auto notDelivered = [&cups, &printer] { return PlatformError(cups.whyNotDelivered(printer)); };
 
     const int job = cups.createJob(CUPS_HTTP_DEFAULT, printer.c_str(), title.c_str(), 0, nullptr);
     if (job <= 0)

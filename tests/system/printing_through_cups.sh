@@ -164,14 +164,20 @@ check "the program ends with failure, asking nothing" [ $? -eq 1 ]
 check "standard error says why" [ "$(refusals)" -eq $((before + 1)) ]
 cupsaccept capture
 
-echo "# the print service is gone at the end: the message says so, and Retry delivers once it is back"
+echo "# the print service is gone: on a press, and at the end until Retry finds it back"
 jeerforge_start b v n
 press_next
+cupsd_halt
+press_print
+check "a press says so" answer_message Return
+unreachable() { [ "$(jeerforge_stderr | grep -c 'print service (CUPS, at .*) is not running or could not be reached')" -eq "$1" ]; }
+check "that the print service could not be reached" unreachable 1
+cupsd_run
 press_print
 cupsd_halt
 press_exit
-check "a message asks what to do" message_shown
-check "it says the print service could not be reached" grep -q 'print service (CUPS) could not be reached' < <(jeerforge_stderr)
+check "at the end a message asks what to do" message_shown
+check "it says the print service could not be reached" unreachable 2
 cupsd_run
 check "Retry once the service is back" answer_message Return
 wait_for_exit "$program"
@@ -179,6 +185,21 @@ check "the program ends with success" [ $? -eq 0 ]
 expected=$((expected + 1))
 check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
 check "with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
+
+echo "# the printer is removed before the end: Retry delivers once it is back"
+jeerforge_start b v n
+press_next
+press_print
+lpadmin -x capture
+press_exit
+check "a message asks what to do" message_shown
+check "it says the printer is gone" grep -q '"capture" refused the printout: .*no such printer' < <(jeerforge_stderr)
+cupsd_add_capture_printer
+check "Retry once it is back" answer_message Return
+wait_for_exit "$program"
+check "the program ends with success" [ $? -eq 0 ]
+expected=$((expected + 1))
+check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
 
 no_leftovers() { [ -z "$(ls -A "$TMPDIR")" ] || { ls -la "$TMPDIR"; return 1; }; }
 echo "# the display going away, as when the session ends"
