@@ -11,7 +11,6 @@ Wayland. Each command prints its result and exits non-zero when it fails.
   press BUTTON                         presses a button of the main window
   text                                 what the insult box shows
   notice                               what the screen-reader notice says
-  answer-message BUTTON                presses a button of the open message box
   tree                                 the main window's accessible tree
 """
 
@@ -56,10 +55,7 @@ def descendant(root, role, name=None):
 
 def press(button):
     action = button.queryAction()
-    for index in range(action.nActions):
-        if action.getName(index) in ("press", "Press", "click"):
-            return action.doAction(index)
-    return action.doAction(0)
+    action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
 
 
 def main_window():
@@ -106,10 +102,6 @@ def main(command, *arguments):
         print(box.getText(0, box.characterCount))
     elif command == "notice":
         print(descendant(main_window(), pyatspi.ROLE_NOTIFICATION).name)
-    elif command == "answer-message":
-        box = wait_for(lambda: top_level(pyatspi.ROLE_ALERT, "Jeerforge")
-                       or top_level(pyatspi.ROLE_DIALOG, "Jeerforge"), "the message box")
-        press(wait_for(lambda: descendant(box, pyatspi.ROLE_PUSH_BUTTON, arguments[0]), arguments[0]))
     elif command == "tree":
         tree(main_window())
     else:
