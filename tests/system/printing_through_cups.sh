@@ -124,6 +124,16 @@ expected=$((expected + 1))
 check "once there is a printer, a later press prints" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
 check "the batch was kept" [ "$(job_text | grep -cE "$sentence")" -eq 2 ]
 
+# Answers Retry once $1 is true again; the program then ends with success
+# and the printer gets one more job.
+retry_delivers() {
+    check "Retry once $1" answer_message Return
+    wait_for_exit "$program"
+    check "the program ends with success" [ $? -eq 0 ]
+    expected=$((expected + 1))
+    check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+}
+
 echo "# the printer refuses the printout at the end: Retry delivers it once it takes jobs"
 # Two insults, printed once, as the job to keep.
 refused_at_end() { # how the program ends
@@ -140,11 +150,7 @@ check "it gives CUPS's reason" grep -q 'refused the printout: .*not accepting jo
 check "Retry while the queue still refuses asks again" answer_message Return
 check "the program waits for an answer" kill -0 "$program"
 cupsaccept capture
-check "Retry once it takes jobs" answer_message Return
-wait_for_exit "$program"
-check "the program ends with success" [ $? -eq 0 ]
-expected=$((expected + 1))
-check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+retry_delivers "it takes jobs"
 check "with the whole printout" [ "$(job_text | grep -cE "$sentence")" -eq 2 -a "$(job_pages)" -eq 2 ]
 
 echo "# the printer refuses the printout at the end: Discard"
@@ -179,11 +185,7 @@ press_exit
 check "at the end a message asks what to do" message_shown
 check "it says the print service could not be reached" unreachable 2
 cupsd_run
-check "Retry once the service is back" answer_message Return
-wait_for_exit "$program"
-check "the program ends with success" [ $? -eq 0 ]
-expected=$((expected + 1))
-check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+retry_delivers "the service is back"
 check "with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
 
 echo "# the printer is removed before the end: Retry delivers once it is back"
@@ -195,11 +197,7 @@ press_exit
 check "a message asks what to do" message_shown
 check "it says the printer is gone" grep -q '"capture" refused the printout: .*no such printer' < <(jeerforge_stderr)
 cupsd_add_capture_printer
-check "Retry once it is back" answer_message Return
-wait_for_exit "$program"
-check "the program ends with success" [ $? -eq 0 ]
-expected=$((expected + 1))
-check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+retry_delivers "the printer is back"
 
 no_leftovers() { [ -z "$(ls -A "$TMPDIR")" ] || { ls -la "$TMPDIR"; return 1; }; }
 echo "# the display going away, as when the session ends"
