@@ -4,7 +4,6 @@
 #include "errorreport.h"
 
 #include <QMessageBox>
-#include <QPushButton>
 
 #include <cstdio>
 
@@ -13,19 +12,7 @@ using namespace Qt::StringLiterals;
 void reportError(QWidget *parent, const QString &message)
 {
     std::fprintf(stderr, "jeerforge: %s\n", qPrintable(message));
-    QMessageBox::critical(parent, u"Jeerforge"_s, message);
-}
-
-bool askToRetryPrintout(const QString &message)
-{
-    QMessageBox box(QMessageBox::Warning, u"Jeerforge"_s, message);
-    box.setInformativeText(u"The printout is kept until you choose. Retry sends it again; "
-                           u"Discard closes Jeerforge without printing it."_s);
-    QPushButton *retry = box.addButton(QMessageBox::Retry);
-    box.addButton(QMessageBox::Discard)->setText(u"&Discard"_s);
-    retry->setText(u"&Retry"_s);
-    box.setDefaultButton(retry);
-    // With no escape button, neither Escape nor closing the window throws the printout away.
+    QMessageBox box(QMessageBox::Critical, u"Jeerforge"_s, message, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
-    return box.clickedButton() == retry;
 }

@@ -7,10 +7,6 @@ class QString;
 class QWidget;
 
 /// Tells the user that something went wrong: a message box on the desktop,
-/// and the same text on standard error.
+/// and the same text on standard error. The text is shown as it is, never
+/// read as markup.
 void reportError(QWidget *parent, const QString &message);
-
-/// Tells the user that the printout did not reach the printer, and why, and
-/// asks whether to try again: true for Retry, false for Discard. Only a
-/// choice, or the end of the event loops, closes the message.
-[[nodiscard]] bool askToRetryPrintout(const QString &message);

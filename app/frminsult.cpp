@@ -6,6 +6,7 @@
 #include "batchprintout.h"
 #include "errorreport.h"
 #include "platformservices.h"
+#include "printout.h"
 #include "screenreadernotice.h"
 #include "wordprompts.h"
 
@@ -46,9 +47,10 @@ QAccessibleInterface *windowInterface(const QString &className, QObject *object)
 
 } // namespace
 
-FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
+FrmInsult::FrmInsult(PlatformServices &services, Printout &printout, WordBank bank, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
+    , m_printout(printout)
     , m_bank(std::move(bank))
     , m_composer(m_bank, services)
     , txtInsult(place(new QLineEdit(u"Click Next Insult to generate insults from the words that you typed in."_s, this),
@@ -71,8 +73,9 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     describe(cmdNext, u"Makes a new insult from your words, shows it in the box and records it, up to 100."_s);
     describe(cmdPrint,
              u"Adds the whole batch of insults to one printout, which goes to the default printer "
-             u"when Jeerforge closes."_s);
-    describe(cmdExit, u"Closes Jeerforge. A pending printout is sent to the default printer then."_s);
+             u"when Jeerforge closes, or can be saved as a PDF."_s);
+    describe(cmdExit, u"Closes Jeerforge. A pending printout is sent to the default printer then, or, if it "
+                      u"cannot be printed, saved as a PDF."_s);
 
     setTabOrder(txtInsult, cmdNext);
     setTabOrder(cmdNext, cmdExit);
@@ -97,10 +100,13 @@ void FrmInsult::setVisible(bool visible)
 
 void FrmInsult::printResults()
 {
-    try {
-        PrintResults(m_bank, m_services);
-    } catch (const PlatformError &error) {
-        reportError(this, QString::fromUtf8(error.what()));
+    // Asked before the lines go in: the first printer found gives the printout its paper.
+    const std::string noPrinter = m_printout.findPrinter();
+    PrintResults(m_bank, m_services);
+    if (!noPrinter.empty()) {
+        reportError(this, QString::fromUtf8(noPrinter) +
+                              u"\n\nYour printout is kept. When Jeerforge closes, it goes to the default printer, "
+                              u"or you can save it as a PDF."_s);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class PlatformServices;
+class Printout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,13 +18,14 @@ class ScreenReaderNotice;
 /// Jeerforge's one window: the insult text box, the credit label and the
 /// Next Insult, Exit and Print Results buttons at fixed places. It owns the
 /// word bank and asks for the words the first time it is shown. Each new text
-/// in the box is announced to screen readers.
+/// in the box is announced to screen readers. Print Results tells the user at
+/// once when the printout has no printer to go to yet.
 class FrmInsult : public QWidget
 {
     Q_OBJECT
 
 public:
-    FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent = nullptr);
+    FrmInsult(PlatformServices &services, Printout &printout, WordBank bank, QWidget *parent = nullptr);
 
     [[nodiscard]] const WordBank &wordBank() const { return m_bank; }
     [[nodiscard]] QLineEdit *insultBox() const { return txtInsult; }
@@ -35,6 +37,7 @@ private:
     void printResults();
 
     PlatformServices &m_services;
+    Printout &m_printout;
     WordBank m_bank;
     InsultComposer m_composer;
     bool m_loaded = false;

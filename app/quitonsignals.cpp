@@ -30,8 +30,10 @@ QuitOnSignals::QuitOnSignals(QObject *parent)
     m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         std::array<unsigned char, 16> drained{};
-        for (ssize_t count; (count = ::read(m_fds[1], drained.data(), drained.size())) > 0;)
+        for (ssize_t count; (count = ::read(m_fds[1], drained.data(), drained.size())) > 0;) {
             m_caught = drained[static_cast<std::size_t>(count - 1)];
+            m_count += static_cast<int>(count);
+        }
         // Ends every running event loop, a message box's included.
         QCoreApplication::exit(0);
     });

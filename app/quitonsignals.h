@@ -25,10 +25,14 @@ public:
     /// and nobody is left to answer a question.
     [[nodiscard]] bool sessionEnding() const;
 
+    /// How many of these signals came so far.
+    [[nodiscard]] int count() const { return m_count; }
+
 private:
     static void handle(int signal);
 
     std::array<int, 2> m_fds{-1, -1};
     QSocketNotifier *m_notifier = nullptr;
     int m_caught = 0; // the last signal that came
+    int m_count = 0;
 };

@@ -5,6 +5,8 @@
 
 #include "platformservices.h"
 
+#include <QSizeF>
+
 #include <cups/cups.h>
 #include <dlfcn.h>
 
@@ -26,6 +28,13 @@ struct CupsSpooler::Library
     decltype(&ippPort) port = nullptr;
     decltype(&httpConnect2) connect = nullptr;
     decltype(&httpClose) close = nullptr;
+    decltype(&cupsCopyDestInfo) copyDestInfo = nullptr;
+    decltype(&cupsFreeDestInfo) freeDestInfo = nullptr;
+    decltype(&cupsFindDestDefault) findDestDefault = nullptr;
+    decltype(&ippGetString) getString = nullptr;
+    decltype(&pwgMediaForPWG) mediaForPwg = nullptr;
+    decltype(&pwgMediaForLegacy) mediaForLegacy = nullptr;
+    decltype(&pwgMediaForPPD) mediaForPpd = nullptr;
 
     [[nodiscard]] std::string lastError() const
     {
@@ -33,18 +42,46 @@ struct CupsSpooler::Library
         return text && *text ? text : "unknown error";
     }
 
-    // Tries to connect to the scheduler. Returns "" when it answers, or
-    // what the user reads when it does not, ending in the consequence.
-    [[nodiscard]] std::string unreachable(const std::string &consequence) const
+    // Tries to connect to the scheduler. Returns "" when it answers, or the
+    // sentence, without its full stop, that tells the user it does not.
+    [[nodiscard]] std::string unreachable() const
     {
         const char *where = server();
         http_t *http = connect(where, port(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 5000, nullptr);
-        if (!http) {
-            return "The print service (CUPS, at " + std::string(where) +
-                ") is not running or could not be reached, so " + consequence + ".";
-        }
+        if (!http)
+            return "The print service (CUPS, at " + std::string(where) + ") is not running or could not be reached";
         close(http);
         return {};
+    }
+
+    // The default printer; free it with freeDests(1, dest). Throws
+    // PlatformError, for the user, when there is none or no print service.
+    [[nodiscard]] cups_dest_t *defaultDest() const
+    {
+        if (cups_dest_t *dest = getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr))
+            return dest;
+        std::string why = lastError();
+        if (const std::string message = unreachable(); !message.empty())
+            throw PlatformError(message + ".");
+        if (why.ends_with('.'))
+            why.pop_back();
+        throw PlatformError("There is no default printer (" + why +
+                            "). Set one up in your desktop's printer settings, or with \"lpadmin -d PRINTER\".");
+    }
+
+    // A paper size that CUPS names by its PWG, legacy or PPD name, if it knows it.
+    [[nodiscard]] QPageSize paperNamed(const char *name) const
+    {
+        const pwg_media_t *media = name ? mediaForPwg(name) : nullptr;
+        if (!media && name)
+            media = mediaForLegacy(name);
+        if (!media && name)
+            media = mediaForPpd(name);
+        if (!media || media->width <= 0 || media->length <= 0)
+            return {};
+        // CUPS measures in hundredths of a millimetre; a standard size keeps its name.
+        return QPageSize(QSizeF(media->width / 100.0, media->length / 100.0), QPageSize::Millimeter, QString(),
+                         QPageSize::FuzzyMatch);
     }
 
     // Why the printer did not take the printout, read from CUPS's last error,
@@ -58,9 +95,8 @@ struct CupsSpooler::Library
         const std::string refused = "The printer \"" + printer + "\" refused the printout: ";
         if (status != IPP_STATUS_ERROR_INTERNAL && status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
             return refused + why;
-        if (std::string message = unreachable("the printout did not reach the printer \"" + printer + "\"");
-            !message.empty())
-            return message;
+        if (const std::string message = unreachable(); !message.empty())
+            return message + ", so the printout did not reach the printer \"" + printer + "\".";
         cups_dest_t *dest = getNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr);
         if (!dest)
             return refused + "the print service knows no such printer any more.";
@@ -107,31 +143,37 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->port, "ippPort");
     resolve(handle, loaded->connect, "httpConnect2");
     resolve(handle, loaded->close, "httpClose");
+    resolve(handle, loaded->copyDestInfo, "cupsCopyDestInfo");
+    resolve(handle, loaded->freeDestInfo, "cupsFreeDestInfo");
+    resolve(handle, loaded->findDestDefault, "cupsFindDestDefault");
+    resolve(handle, loaded->getString, "ippGetString");
+    resolve(handle, loaded->mediaForPwg, "pwgMediaForPWG");
+    resolve(handle, loaded->mediaForLegacy, "pwgMediaForLegacy");
+    resolve(handle, loaded->mediaForPpd, "pwgMediaForPPD");
     m_library = std::move(loaded);
     return *m_library;
 }
 
-std::string CupsSpooler::defaultPrinter()
+QPageSize CupsSpooler::defaultPaper()
 {
     const Library &cups = library();
-    cups_dest_t *dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (!dest) {
-        const std::string why = cups.lastError();
-        if (const std::string message = cups.unreachable("nothing was printed"); !message.empty())
-            throw PlatformError(message + "\n\nYour insults are kept: press Print Results again once it runs.");
-        throw PlatformError("There is no default printer, so nothing was printed (" + why +
-                            ").\n\nSet one up in your desktop's printer settings, or with "
-                            "\"lpadmin -d PRINTER\", then press Print Results again. "
-                            "Your insults are kept.");
+    cups_dest_t *dest = cups.defaultDest();
+    QPageSize paper;
+    if (cups_dinfo_t *info = cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        if (ipp_attribute_t *media = cups.findDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media"))
+            paper = cups.paperNamed(cups.getString(media, 0, nullptr));
+        cups.freeDestInfo(info);
     }
-    std::string name = dest->name;
     cups.freeDests(1, dest);
-    return name;
+    return paper;
 }
 
-int CupsSpooler::submit(const std::string &printer, const std::string &title, const QByteArray &pdf)
+int CupsSpooler::submit(const std::string &title, const QByteArray &pdf)
 {
     const Library &cups = library();
+    cups_dest_t *dest = cups.defaultDest();
+    const std::string printer = dest->name;
+    cups.freeDests(1, dest);
     const auto notDelivered = [&cups, &printer] { return PlatformError(cups.whyNotDelivered(printer)); };
 
     const int job = cups.createJob(CUPS_HTTP_DEFAULT, printer.c_str(), title.c_str(), 0, nullptr);

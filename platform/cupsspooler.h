@@ -4,12 +4,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPageSize>
 
 #include <memory>
 #include <string>
 
-/// The print spooler as CUPS offers it: which printer is the default, and
-/// handing it a finished PDF document. The CUPS library is loaded on first
+/// The print spooler as CUPS offers it: the default printer's paper, and
+/// handing a finished PDF document to the default printer. The CUPS library is loaded on first
 /// use, so a run that never prints does not pay for it at start-up.
 class CupsSpooler
 {
@@ -19,15 +20,18 @@ public:
     CupsSpooler(const CupsSpooler &) = delete;
     CupsSpooler &operator=(const CupsSpooler &) = delete;
 
-    /// The default printer's name. Throws PlatformError when the print service
-    /// cannot be reached, or when there is no default printer, telling the
-    /// user how to set one up.
-    [[nodiscard]] std::string defaultPrinter();
+    /// The default paper of the default printer (its media-default), or an
+    /// invalid size when it names none that CUPS knows. Throws PlatformError
+    /// when the print service cannot be reached, or when there is no default
+    /// printer, telling the user how to set one up.
+    [[nodiscard]] QPageSize defaultPaper();
 
-    /// Hands the document to the printer as one job and returns its id.
-    /// Throws PlatformError, with CUPS's reason, when the print service cannot
-    /// be reached or the printer refuses the job; the two read differently.
-    int submit(const std::string &printer, const std::string &title, const QByteArray &pdf);
+    /// Hands the document as one job to the printer that is the default at
+    /// this moment, and returns the job's id. Throws PlatformError as
+    /// defaultPaper() does, or naming the printer, with CUPS's reason, when
+    /// the print service goes away or the printer refuses the job; the two
+    /// read differently.
+    int submit(const std::string &title, const QByteArray &pdf);
 
 private:
     struct Library;

@@ -38,12 +38,13 @@ public:
     /// The content of the insult text box.
     virtual std::string GetDisplayText() = 0;
 
-    /// Prints one line on the default printer, into the one print document
-    /// that the first call opens and the end of the program releases.
-    /// Throws PlatformError when there is no printer to print on.
+    /// Prints one line into the one print document, which the first call
+    /// opens and which goes to the default printer as the program ends. The
+    /// line is kept whether or not there is a printer yet.
     virtual void PrintLine(const std::string &line) = 0;
 
-    /// Ends the program; no further event is handled.
+    /// Ends the program: no further button or window event is handled. What
+    /// is left to do at the end, such as handing over the printout, follows.
     virtual void EndProgram() = 0;
 
 protected:

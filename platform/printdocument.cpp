@@ -21,11 +21,11 @@ PrintDocument::PrintDocument(const QPageLayout &layout)
 
 PrintDocument::~PrintDocument() = default;
 
-QPageLayout PrintDocument::defaultLayout()
+QPageLayout PrintDocument::pageLayout(const QPageSize &paper)
 {
     const bool inches = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
-    return {QPageSize(inches ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20),
-            QPageLayout::Millimeter};
+    return {paper.isValid() ? paper : QPageSize(inches ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
+            QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter};
 }
 
 void PrintDocument::addLine(const QString &line)

@@ -19,7 +19,11 @@ class QPdfWriter;
 class PrintDocument
 {
 public:
-    explicit PrintDocument(const QPageLayout &layout = defaultLayout());
+    /// Portrait pages of the given paper with 2 cm margins. Without a valid
+    /// paper, the locale's: US Letter where it measures in inches, else A4.
+    static QPageLayout pageLayout(const QPageSize &paper = {});
+
+    explicit PrintDocument(const QPageLayout &layout = pageLayout());
     ~PrintDocument();
     PrintDocument(const PrintDocument &) = delete;
     PrintDocument &operator=(const PrintDocument &) = delete;
@@ -30,9 +34,6 @@ public:
 
     /// Ends the document and hands over its PDF; nothing can be added after.
     [[nodiscard]] QByteArray finish();
-
-    /// A4, or US Letter where the locale measures in inches, with 2 cm margins.
-    static QPageLayout defaultLayout();
 
 private:
     QBuffer m_buffer;

@@ -3,8 +3,6 @@
 
 #include "qtplatformservices.h"
 
-#include "printdocument.h"
-
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -31,15 +29,6 @@ std::string toUtf8(const QString &text)
 QtPlatformServices::QtPlatformServices()
 {
     m_random.reseedFromClock();
-}
-
-QtPlatformServices::~QtPlatformServices()
-{
-    try {
-        endPrintDocument();
-    } catch (const PlatformError &) {
-        // Too late to tell anyone; the program's end reports this before.
-    }
 }
 
 void QtPlatformServices::setDisplay(QLineEdit *display)
@@ -93,29 +82,7 @@ std::string QtPlatformServices::GetDisplayText()
 
 void QtPlatformServices::PrintLine(const std::string &line)
 {
-    if (!m_document) {
-        m_printer = m_spooler.defaultPrinter();
-        m_document = std::make_unique<PrintDocument>();
-    }
-    m_document->addLine(fromUtf8(line));
-}
-
-void QtPlatformServices::endPrintDocument()
-{
-    if (m_document) {
-        m_finished = m_document->finish();
-        m_document.reset();
-    }
-    if (m_finished.isEmpty())
-        return;
-    m_spooler.submit(m_printer, "Jeerforge", m_finished);
-    m_finished.clear();
-}
-
-void QtPlatformServices::discardPrintDocument()
-{
-    m_document.reset();
-    m_finished.clear();
+    m_printout.addLine(fromUtf8(line));
 }
 
 void QtPlatformServices::EndProgram()

@@ -29,7 +29,7 @@ class FrmInsultAccessibility : public ::testing::TestWithParam<Exposed>
 {
 protected:
     FakePlatform platform;
-    FrmInsult window{platform, WordBank{}};
+    FrmInsult window{platform, platform, WordBank{}};
 };
 
 } // namespace
@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(EveryControl, FrmInsultAccessibility,
 TEST(FrmInsultKeyboard, SpaceOnAFocusedButtonPressesIt)
 {
     FakePlatform platform;
-    FrmInsult window(platform, WordBank{});
+    FrmInsult window(platform, platform, WordBank{});
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -101,7 +101,7 @@ TEST(ScreenReaderNotice, CarriesEveryNewTextOfTheBoxWhileTheFocusStays)
     {
         std::string AskText(const std::string & /*prompt*/) override { return "w"; }
     } services;
-    FrmInsult window(services, WordBank{});
+    FrmInsult window(services, services.printout(), WordBank{});
     services.setDisplay(window.insultBox());
     window.show();
     window.activateWindow();

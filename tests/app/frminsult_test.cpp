@@ -39,7 +39,7 @@ protected:
     }
 
     FakePlatform platform;
-    FrmInsult window{platform, WordBank{}};
+    FrmInsult window{platform, platform, WordBank{}};
 };
 
 } // namespace
@@ -47,7 +47,7 @@ protected:
 TEST(FrmInsultStartUp, AsksAllPromptsBeforeTheWindowIsShown)
 {
     FakePlatform platform;
-    FrmInsult window(platform, WordBank{});
+    FrmInsult window(platform, platform, WordBank{});
     platform.answers.assign(45, std::string("w"));
     EXPECT_TRUE(platform.prompts.empty()) << "creating the window asks nothing";
 
@@ -148,32 +148,33 @@ TEST_F(ShownWindow, EachButtonRunsItsOperation)
     EXPECT_EQ(platform.ends, 1);
 }
 
-TEST_F(ShownWindow, APrintingFailureIsShownAndTheProgramGoesOn)
+TEST_F(ShownWindow, APressWithoutAPrinterKeepsEveryLineAndSaysSoAsPlainText)
 {
     QTest::mouseClick(control<QPushButton>(window, "cmdNext"), Qt::LeftButton);
-    platform.printerFails = true;
+    platform.noPrinter = "There is no <b>default</b> printer.";
+    platform.calls.clear();
     QString shown;
     QTimer::singleShot(0, [&shown] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->windowTitle() + u": "_s + box->text();
+            shown = box->textFormat() == Qt::PlainText ? box->text() : u"(as markup)"_s;
             box->accept();
         }
     });
     QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
 
-    EXPECT_EQ(shown, u"Jeerforge: the printer failed"_s);
+    EXPECT_TRUE(shown.startsWith(u"There is no <b>default</b> printer.\n\nYour printout is kept."_s))
+        << qPrintable(shown);
+    EXPECT_EQ(platform.printed.size(), 100U) << "the press keeps its lines";
+    EXPECT_EQ(platform.calls.front(), "findPrinter") << "the printer's paper is known before the first line";
     EXPECT_EQ(window.wordBank().BatchCount(), 1);
     EXPECT_EQ(platform.ends, 0);
-    platform.printerFails = false;
-    QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
-    EXPECT_EQ(platform.printed.size(), 100U) << "a later press prints";
 }
 
 // The real dialogs, the real text box and the real random source together.
 TEST(FrmInsultOnQt, PromptedWordsBecomeInsultsInTheRealTextBox)
 {
     QtPlatformServices services;
-    FrmInsult window(services, WordBank{});
+    FrmInsult window(services, services.printout(), WordBank{});
     services.setDisplay(window.insultBox());
 
     const QString longBeginning(100'000, u'y');

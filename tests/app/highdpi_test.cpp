@@ -19,7 +19,7 @@ TEST(FrmInsultAtScaleTwo, EveryControlScalesInPlace)
 {
     ASSERT_EQ(qgetenv("QT_SCALE_FACTOR"), "2");
     FakePlatform platform;
-    FrmInsult window(platform, WordBank{});
+    FrmInsult window(platform, platform, WordBank{});
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
@@ -46,7 +46,7 @@ TEST(FrmInsultAtScaleTwo, EveryControlScalesInPlace)
 TEST(FrmInsultAtScaleTwo, EveryCaptionFitsItsControl)
 {
     FakePlatform platform;
-    FrmInsult window(platform, WordBank{});
+    FrmInsult window(platform, platform, WordBank{});
     window.show();
     for (auto *button : window.findChildren<QPushButton *>())
         EXPECT_LE(button->sizeHint().width(), button->width()) << qPrintable(button->text());

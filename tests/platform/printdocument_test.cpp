@@ -92,7 +92,7 @@ TEST(PrintDocument, ABatchOfPresses)
     EXPECT_EQ(document.pageCount(), 4) << "100 lines fill two pages, again for the second press";
 }
 
-TEST(QtPrintLine, WithoutAPrintServiceNothingIsOpenedAndTheUserIsToldWhy)
+TEST(QtPrintout, WithoutAPrintServiceTheLinesAreKeptAndSavedButNeverOverAFileUnasked)
 {
     QTemporaryDir nowhere;
     qputenv("CUPS_SERVER", nowhere.filePath(u"no-cupsd-here.sock"_s).toLocal8Bit());
@@ -101,14 +101,25 @@ TEST(QtPrintLine, WithoutAPrintServiceNothingIsOpenedAndTheUserIsToldWhy)
     qunsetenv("LPDEST");
 
     QtPlatformServices services;
-    try {
-        services.PrintLine("an insult");
-        FAIL() << "printing without a print service succeeded";
-    } catch (const PlatformError &error) {
-        EXPECT_NE(std::string(error.what()).find("no-cupsd-here.sock) is not running or could not be reached"),
-                  std::string::npos)
-            << error.what();
-        EXPECT_NE(std::string(error.what()).find("Your insults are kept"), std::string::npos) << error.what();
-    }
-    EXPECT_NO_THROW(services.endPrintDocument()) << "there is no document to end";
+    Printout &printout = services.printout();
+    const std::string why = printout.findPrinter();
+    EXPECT_NE(why.find("no-cupsd-here.sock) is not running or could not be reached."), std::string::npos) << why;
+    services.PrintLine("an insult");
+    EXPECT_THROW(printout.print(), PlatformError);
+    ASSERT_TRUE(printout.pending());
+
+    const QString path = nowhere.filePath(u"mine.pdf"_s);
+    QFile mine(path);
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
+    mine.close();
+    EXPECT_THROW(printout.save(path.toStdString(), false), PlatformError);
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), "mine");
+    mine.close();
+
+    ASSERT_TRUE(printout.pending());
+    printout.save(path.toStdString(), true);
+    EXPECT_FALSE(printout.pending());
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(textOf(mine.readAll()).contains(u"an insult"_s));
 }

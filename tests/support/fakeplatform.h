@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platformservices.h"
+#include "printout.h"
 
 #include <deque>
 #include <functional>
@@ -13,7 +14,8 @@
 
 /// A scripted desktop: answers prompts and uniform draws from queues and
 /// records every call, so tests can check what the core asked for and when.
-class FakePlatform : public PlatformServices
+/// What it prints is its printout.
+class FakePlatform : public PlatformServices, public Printout
 {
 public:
     std::deque<std::optional<std::string>> answers; // nullopt: the user cancels
@@ -21,6 +23,7 @@ public:
     double uniformWhenEmpty = 0.0;
     std::function<void(std::string &)> userEditsBox; // runs before each read of the box
     bool printerFails = false;
+    std::string noPrinter; // what findPrinter says: "" while there is a printer
 
     std::vector<std::string> prompts;
     std::vector<std::string> calls;
@@ -83,4 +86,14 @@ public:
         calls.emplace_back("EndProgram");
         ++ends;
     }
+
+    std::string findPrinter() override
+    {
+        calls.emplace_back("findPrinter");
+        return noPrinter;
+    }
+    bool pending() const override { return !printed.empty(); }
+    void print() override { printed.clear(); }
+    void save(const std::string & /*path*/, bool /*replace*/) override { printed.clear(); }
+    void discard() override { printed.clear(); }
 };

@@ -8,7 +8,8 @@ Wayland. Each command prints its result and exits non-zero when it fails.
   answer-prompts BEGINNING VERB NOUN   answers the 45 start-up prompts (OK, or
                                        Cancel where the answer is empty)
   size                                 the main window's size, as WxH
-  press BUTTON                         presses a button of the main window
+  press BUTTON                         presses a button in any of its windows
+  save-as PATH                         answers the save dialog with PATH
   text                                 what the insult box shows
   notice                               what the screen-reader notice says
   tree                                 the main window's accessible tree
@@ -39,13 +40,25 @@ def showing(accessible):
     return accessible.getState().contains(pyatspi.STATE_SHOWING)
 
 
-def top_level(role, name):
+def top_levels():
     for application in pyatspi.Registry.getDesktop(0):
         if application is None or application.name != "Jeerforge":
             continue
         for window in application:
-            if window is not None and window.getRole() == role and window.name == name and showing(window):
-                return window
+            if window is not None and showing(window):
+                yield window
+
+
+def top_level(role, name):
+    return next((w for w in top_levels() if w.getRole() == role and w.name == name), None)
+
+
+# The first showing control with this role and name in any window of the program.
+def anywhere(role, name):
+    for window in top_levels():
+        found = descendant(window, role, name)
+        if found is not None and showing(found):
+            return found
     return None
 
 
@@ -96,7 +109,11 @@ def main(command, *arguments):
         size = main_window().queryComponent().getExtents(pyatspi.WINDOW_COORDS)
         print(f"{size.width}x{size.height}")
     elif command == "press":
-        press(wait_for(lambda: descendant(main_window(), pyatspi.ROLE_PUSH_BUTTON, arguments[0]), arguments[0]))
+        press(wait_for(lambda: anywhere(pyatspi.ROLE_PUSH_BUTTON, arguments[0]), arguments[0]))
+    elif command == "save-as":
+        line = wait_for(lambda: anywhere(pyatspi.ROLE_TEXT, "File name:"), "the save dialog")
+        line.queryEditableText().setTextContents(arguments[0])
+        press(wait_for(lambda: anywhere(pyatspi.ROLE_PUSH_BUTTON, "Save"), "its Save button"))
     elif command == "text":
         box = descendant(main_window(), pyatspi.ROLE_TEXT, "Insult").queryText()
         print(box.getText(0, box.characterCount))

@@ -2,29 +2,29 @@
 # SPDX-FileCopyrightText: 2026 The Jeerforge developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program printing through a private CUPS scheduler: what reaches
-# the printer, when the document is released, and what the user is told
-# when printing cannot happen.
+# the printer, on what paper, when the document is released, what the user
+# is told when printing cannot happen, and where the printout goes then.
 set -u
 jeerforge=$1 xclose=$2
 here=$(dirname "$0")
 source "$here/xvfb.sh"
 source "$here/private_cupsd.sh"
-trap 'cupsd_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
+trap 'cupsd_stop; session_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
 cupsd_add_capture_printer
 export TMPDIR="$cupsd_dir/program-tmp"
 mkdir -p "$TMPDIR"
 
 sentence='^b v (a|your|the|your mom.s|your dad.s) n[.!]$'
 
-# The text of the newest job, one line per printed row, blank rows dropped.
+# The text of a PDF (by default the newest job), one line per printed row,
+# blank rows dropped; its number of pages; its paper, as pdfinfo names it.
+newest_job() { ls -t "$cupsd_output"/job-*.pdf 2>/dev/null | head -n 1; }
 job_text() {
-    local newest
-    newest=$(ls -t "$cupsd_output"/job-*.pdf 2>/dev/null | head -n 1)
-    [ -n "$newest" ] && pdftotext -enc UTF-8 "$newest" - | sed '/^[[:space:]]*$/d; s/\f//g' | sed '/^$/d'
+    local pdf=${1:-$(newest_job)}
+    [ -n "$pdf" ] && pdftotext -enc UTF-8 "$pdf" - | sed '/^[[:space:]]*$/d; s/\f//g' | sed '/^$/d'
 }
-job_pages() {
-    pdfinfo "$(ls -t "$cupsd_output"/job-*.pdf | head -n 1)" | awk '/^Pages:/ {print $2}'
-}
+job_pages() { pdfinfo "$(newest_job)" | awk '/^Pages:/ {print $2}'; }
+job_paper() { pdfinfo "$(newest_job)" | sed -n 's/^Page size: *//p'; }
 jobs_so_far() { find "$cupsd_output" -name 'job-*.pdf' | wc -l; }
 all_lines_match() { # regex, then lines on standard input; at least one
     local count=0
@@ -58,6 +58,7 @@ check "one job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq 1 ]
 check "it holds the three insults" [ "$(job_text | grep -cE "$sentence")" -eq 3 ]
 check "and nothing else" all_lines_match "$sentence" < <(job_text)
 check "the 97 empty slots fill a second page" [ "$(job_pages)" -eq 2 ]
+check "of the locale's A4 paper, as the printer names none" grep -q '(A4)' < <(job_paper)
 
 echo "# two presses make one job"
 jeerforge_start b v n
@@ -93,7 +94,8 @@ for ending in close TERM INT HUP; do
     check "$ending: with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
 done
 
-echo "# long and non-ASCII words arrive whole"
+echo "# long and non-ASCII words arrive whole, on the printer's own paper"
+lpadmin -p capture -o media-default=na_letter_8.5x11in
 long=$(printf 'unbroken%.0s' $(seq 80))
 jeerforge_start "$long" "Grüße-пёс" "ταχύ"
 press_next
@@ -106,23 +108,26 @@ printed=$(job_text | tr -d '[:space:]')
 whole_sentence() { [[ $printed =~ ^${long}Grüße-пёс.*ταχύ[.!]$ ]] || { echo "printed: $printed"; return 1; }; }
 check "the whole long sentence is on the paper" whole_sentence
 check "wrapped over several rows" [ "$(job_text | wc -l)" -ge 3 ]
+check "on US Letter, the printer's default, though the locale's paper is A4" grep -q '^612 x 792 pts' < <(job_paper)
+lpadmin -p capture -R media-default
 
-echo "# no default printer: the user is told, the batch is kept"
+echo "# no default printer: a press says so and keeps its lines, which a later printer takes"
 lpadmin -x capture
 jeerforge_start b v n
 press_next
 press_next
 press_print
 check "a message tells the user" answer_message Return
-check "it says there is no default printer" grep -q "no default printer" < <(jeerforge_stderr)
+check "that there is no default printer" grep -q "no default printer" < <(jeerforge_stderr)
+check "and that the printout is kept" grep -q "Your printout is kept" < <(jeerforge_stderr)
 check "the program goes on" kill -0 "$program"
 cupsd_add_capture_printer
 press_print
 press_exit
 wait_for_exit "$program"
 expected=$((expected + 1))
-check "once there is a printer, a later press prints" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
-check "the batch was kept" [ "$(job_text | grep -cE "$sentence")" -eq 2 ]
+check "once there is a printer, the end prints one job" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
+check "with the lines of both presses" [ "$(job_text | grep -cE "$sentence")" -eq 4 -a "$(job_pages)" -eq 4 ]
 
 # Answers Retry once $1 is true again; the program then ends with success
 # and the printer gets one more job.
@@ -146,7 +151,8 @@ refused_at_end() { # how the program ends
 }
 refused_at_end exit
 check "a message asks what to do" message_shown
-check "it gives CUPS's reason" grep -q 'refused the printout: .*not accepting jobs' < <(jeerforge_stderr)
+check "it names the printer and gives CUPS's reason" \
+    grep -q '"capture" refused the printout: .*not accepting jobs' < <(jeerforge_stderr)
 check "Retry while the queue still refuses asks again" answer_message Return
 check "the program waits for an answer" kill -0 "$program"
 cupsaccept capture
@@ -161,14 +167,20 @@ check "the program ends with failure" [ $? -eq 1 ]
 cupsaccept capture
 check "no job was printed" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
 
-echo "# the printer refuses the printout as the session ends (SIGTERM): no question"
-refusals() { jeerforge_stderr | grep -c 'refused the printout'; }
-before=$(refusals)
-refused_at_end TERM
+echo "# no printer as the session ends (SIGTERM): no question, the printout kept in a new file"
+jeerforge_start b v n
+press_next
+press_next
+press_print
+lpadmin -x capture
+kill -s TERM "$program"
 wait_for_exit "$program"
 check "the program ends with failure, asking nothing" [ $? -eq 1 ]
-check "standard error says why" [ "$(refusals)" -eq $((before + 1)) ]
-cupsaccept capture
+kept=$(ls "$HOME"/Jeerforge\ insults\ *.pdf 2>/dev/null)
+check "the printout is in one new file in the home folder" [ "$(wc -l <<<"$kept")" -eq 1 -a -s "$kept" ]
+check "which standard error names" grep -qF "kept in \"$kept\"" < <(jeerforge_stderr)
+check "with the insults" [ "$(job_text "$kept" | grep -cE "$sentence")" -eq 2 ]
+cupsd_add_capture_printer
 
 echo "# the print service is gone: on a press, and at the end until Retry finds it back"
 jeerforge_start b v n
@@ -186,18 +198,44 @@ check "at the end a message asks what to do" message_shown
 check "it says the print service could not be reached" unreachable 2
 cupsd_run
 retry_delivers "the service is back"
-check "with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
+check "with the lines of both presses" [ "$(job_text | grep -cE "$sentence")" -eq 2 ]
 
-echo "# the printer is removed before the end: Retry delivers once it is back"
+echo "# the printer is replaced before the end: Retry goes to the new default printer"
+no_printer_said() { jeerforge_stderr | grep -c 'no default printer'; }
+before=$(no_printer_said)
 jeerforge_start b v n
 press_next
 press_print
 lpadmin -x capture
 press_exit
 check "a message asks what to do" message_shown
-check "it says the printer is gone" grep -q '"capture" refused the printout: .*no such printer' < <(jeerforge_stderr)
+check "it says there is no default printer" [ "$(no_printer_said)" -eq $((before + 1)) ]
+cupsd_add_capture_printer replacement
+retry_delivers "another printer is the default"
+check "the new printer printed it" [ "$(lpstat -W completed -o replacement | wc -l)" -eq 1 ]
+lpadmin -x replacement
+
+echo "# no printer at the end: Save as PDF…, past a folder nobody may write in and a Cancel"
+accessibility_bus_start
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 jeerforge_start b v n
+press_next
+press_next
+press_print
+answer_message Return
+press_exit
+save_as() { atspi press "Save as PDF…" && atspi save-as "$1"; }
+cancel_save() { atspi press "Save as PDF…" && atspi press Cancel; }
+check "Save as PDF… into /sys" save_as /sys/jeerforge.pdf
+check "is told" atspi press OK
+check "with the reason" grep -q 'could not be saved as "/sys/jeerforge.pdf": ' < <(jeerforge_stderr)
+check "the choices come back, and come back after Cancel" cancel_save
+check "Save as PDF… once more, with no suffix" save_as "$cupsd_dir/chosen"
+wait_for_exit "$program"
+check "the program ends with success" [ $? -eq 0 ]
+check "the file gets the suffix .pdf and every insult" [ "$(job_text "$cupsd_dir/chosen.pdf" | grep -cE "$sentence")" -eq 2 ]
+session_stop
+unset DBUS_SESSION_BUS_ADDRESS
 cupsd_add_capture_printer
-retry_delivers "the printer is back"
 
 no_leftovers() { [ -z "$(ls -A "$TMPDIR")" ] || { ls -la "$TMPDIR"; return 1; }; }
 echo "# the display going away, as when the session ends"

@@ -86,10 +86,12 @@ cupsd_stop() {
 }
 cupsd_run || exit 1
 
-# Adds the capture printer, accepting jobs, and makes it the default.
+# Adds a capture printer, accepting jobs, and makes it the default: the one
+# named "capture", or the name given.
 cupsd_add_capture_printer() {
-    lpadmin -p capture -E -v capture:/ 2>&1 | { grep -v -i 'deprecated' >&2 || true; }
-    lpadmin -d capture
+    local name=${1:-capture}
+    lpadmin -p "$name" -E -v capture:/ 2>&1 | { grep -v -i 'deprecated' >&2 || true; }
+    lpadmin -d "$name"
 }
 
 # Waits until every job is done and prints how many PDFs the printer got.

@@ -14,8 +14,6 @@ weston --backend=x11-backend.so --socket=jeerforge-wayland --width=1024 --height
 session_pids+=($!)
 eventually [ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] || { echo "Weston did not start:"; cat "$xvfb_dir/weston.log"; exit 1; }
 
-atspi() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_driver.py" "$@"; }
-
 # As in xvfb.sh, but the program sees only the Wayland display, and the
 # prompts are answered through the accessibility bus.
 jeerforge_start() {

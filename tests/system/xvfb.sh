@@ -92,6 +92,9 @@ accessibility_bus_start() {
     session_pids+=($!)
 }
 
+# Drives the program through the accessibility bus (atspi_driver.py says how).
+atspi() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_driver.py" "$@"; }
+
 # Runs a command until it succeeds, for up to 10 s.
 eventually() {
     for _ in $(seq 100); do

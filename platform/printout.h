@@ -1,0 +1,41 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <string>
+
+/// The one print document that PlatformServices::PrintLine fills, as the
+/// program hands it over: to the default printer, into a PDF file, or
+/// nowhere. Nothing in it is lost unless discard() is called.
+class Printout
+{
+public:
+    virtual ~Printout() = default;
+
+    /// Looks for the default printer, unless one was found before. Returns ""
+    /// when there is one, or else why not, for the user. The first printer
+    /// found before the first line gives the printout its paper.
+    [[nodiscard]] virtual std::string findPrinter() = 0;
+
+    /// Whether the printout holds lines that have not been handed over.
+    [[nodiscard]] virtual bool pending() const = 0;
+
+    /// Hands the printout as one job to the printer that is the default at
+    /// this moment. Throws PlatformError, naming the printer it tried where
+    /// there was one, and the printout is kept.
+    virtual void print() = 0;
+
+    /// Writes the printout to a PDF file at path, whole or not at all. An
+    /// existing file there is replaced only when replace is true. Throws
+    /// PlatformError with the reason, and the printout is kept.
+    virtual void save(const std::string &path, bool replace) = 0;
+
+    /// Throws the printout away.
+    virtual void discard() = 0;
+
+protected:
+    Printout() = default;
+    Printout(const Printout &) = default;
+    Printout &operator=(const Printout &) = default;
+};
