@@ -223,13 +223,12 @@ press_next
 press_print
 answer_message Return
 press_exit
-save_as() { atspi press "Save as PDF…" && atspi save-as "$1"; }
 cancel_save() { atspi press "Save as PDF…" && atspi press Cancel; }
-check "Save as PDF… into /sys" save_as /sys/jeerforge.pdf
+check "Save as PDF… into /sys" save_as_pdf /sys/jeerforge.pdf
 check "is told" atspi press OK
 check "with the reason" grep -q 'could not be saved as "/sys/jeerforge.pdf": ' < <(jeerforge_stderr)
 check "the choices come back, and come back after Cancel" cancel_save
-check "Save as PDF… once more, with no suffix" save_as "$cupsd_dir/chosen"
+check "Save as PDF… once more, with no suffix" save_as_pdf "$cupsd_dir/chosen"
 wait_for_exit "$program"
 check "the program ends with success" [ $? -eq 0 ]
 check "the file gets the suffix .pdf and every insult" [ "$(job_text "$cupsd_dir/chosen.pdf" | grep -cE "$sentence")" -eq 2 ]

@@ -94,6 +94,8 @@ accessibility_bus_start() {
 
 # Drives the program through the accessibility bus (atspi_driver.py says how).
 atspi() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_driver.py" "$@"; }
+# Chooses Save as PDF… at the end and answers the save dialog with the path $1.
+save_as_pdf() { atspi press "Save as PDF…" && atspi save-as "$1"; }
 
 # Runs a command until it succeeds, for up to 10 s.
 eventually() {
