@@ -28,10 +28,7 @@ struct CupsSpooler::Library
     decltype(&ippPort) port = nullptr;
     decltype(&httpConnect2) connect = nullptr;
     decltype(&httpClose) close = nullptr;
-    decltype(&cupsCopyDestInfo) copyDestInfo = nullptr;
-    decltype(&cupsFreeDestInfo) freeDestInfo = nullptr;
-    decltype(&cupsFindDestDefault) findDestDefault = nullptr;
-    decltype(&ippGetString) getString = nullptr;
+    decltype(&cupsGetOption) getOption = nullptr;
     decltype(&pwgMediaForPWG) mediaForPwg = nullptr;
     decltype(&pwgMediaForLegacy) mediaForLegacy = nullptr;
     decltype(&pwgMediaForPPD) mediaForPpd = nullptr;
@@ -143,10 +140,7 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->port, "ippPort");
     resolve(handle, loaded->connect, "httpConnect2");
     resolve(handle, loaded->close, "httpClose");
-    resolve(handle, loaded->copyDestInfo, "cupsCopyDestInfo");
-    resolve(handle, loaded->freeDestInfo, "cupsFreeDestInfo");
-    resolve(handle, loaded->findDestDefault, "cupsFindDestDefault");
-    resolve(handle, loaded->getString, "ippGetString");
+    resolve(handle, loaded->getOption, "cupsGetOption");
     resolve(handle, loaded->mediaForPwg, "pwgMediaForPWG");
     resolve(handle, loaded->mediaForLegacy, "pwgMediaForLegacy");
     resolve(handle, loaded->mediaForPpd, "pwgMediaForPPD");
@@ -158,12 +152,8 @@ QPageSize CupsSpooler::defaultPaper()
 {
     const Library &cups = library();
     cups_dest_t *dest = cups.defaultDest();
-    QPageSize paper;
-    if (cups_dinfo_t *info = cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
-        if (ipp_attribute_t *media = cups.findDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media"))
-            paper = cups.paperNamed(cups.getString(media, 0, nullptr));
-        cups.freeDestInfo(info);
-    }
+    // The printer's media-default, or the user's own choice for it, comes with the printer.
+    const QPageSize paper = cups.paperNamed(cups.getOption("media", dest->num_options, dest->options));
     cups.freeDests(1, dest);
     return paper;
 }

@@ -20,8 +20,8 @@ public:
     CupsSpooler(const CupsSpooler &) = delete;
     CupsSpooler &operator=(const CupsSpooler &) = delete;
 
-    /// The default paper of the default printer (its media-default), or an
-    /// invalid size when it names none that CUPS knows. Throws PlatformError
+    /// The default paper of the default printer (its media-default, or the
+    /// user's own default for it), or an invalid size when it names none that CUPS knows. Throws PlatformError
     /// when the print service cannot be reached, or when there is no default
     /// printer, telling the user how to set one up.
     [[nodiscard]] QPageSize defaultPaper();
