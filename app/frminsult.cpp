@@ -74,8 +74,9 @@ FrmInsult::FrmInsult(PlatformServices &services, Printout &printout, WordBank ba
     describe(cmdPrint,
              u"Adds the whole batch of insults to one printout, which goes to the default printer "
              u"when Jeerforge closes, or can be saved as a PDF."_s);
-    describe(cmdExit, u"Closes Jeerforge. A pending printout is sent to the default printer then, or, if it "
-                      u"cannot be printed, saved as a PDF."_s);
+    describe(cmdExit,
+             u"Closes Jeerforge. A pending printout is sent to the default printer then, or, if it "
+             u"cannot be printed, saved as a PDF."_s);
 
     setTabOrder(txtInsult, cmdNext);
     setTabOrder(cmdNext, cmdExit);
@@ -104,9 +105,10 @@ void FrmInsult::printResults()
     const std::string noPrinter = m_printout.findPrinter();
     PrintResults(m_bank, m_services);
     if (!noPrinter.empty()) {
-        reportError(this, QString::fromUtf8(noPrinter) +
-                              u"\n\nYour printout is kept. When Jeerforge closes, it goes to the default printer, "
-                              u"or you can save it as a PDF."_s);
+        reportError(this,
+                    QString::fromUtf8(noPrinter) +
+                        u"\n\nYour printout is kept. When Jeerforge closes, it goes to the default printer, "
+                        u"or you can save it as a PDF."_s);
     }
 }
 
