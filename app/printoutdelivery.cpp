@@ -8,30 +8,69 @@
 #include "printout.h"
 #include "quitonsignals.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <utility>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Qt ends the process with exit() when the display goes away (the X server
-// stops as the session ends), which skips everything on the stack. This is
-// how the printout is still handed over then.
-PrintoutDelivery *deliveryAtExit = nullptr;
+// How long an attempt may go on before a window says what it waits for, and
+// how long it may take once nobody is left to ask.
+constexpr auto showWaitAfter = 1s;
+constexpr auto unattendedPatience = 1s;
 
+PrintoutDelivery *deliveryAtExit = nullptr;
+QtMessageHandler previousMessageHandler = nullptr;
+
+// Hands the printout over one last time and ends the process with the status
+// the program's own end would have given. The first thread to come does it;
+// any other waits for the end, as Qt's threads may see a lost display at once.
+[[noreturn]] void deliverAndEnd()
+{
+    static std::atomic_flag ending;
+    if (ending.test_and_set()) {
+        for (;;)
+            ::pause();
+    }
+    int status = 0;
+    if (PrintoutDelivery *delivery = std::exchange(deliveryAtExit, nullptr))
+        status = delivery->deliverUnattended();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+// Qt ends the process with exit() when the X server goes away (as when the
+// session ends), which skips everything on the stack.
 void deliverAtExit()
 {
-    if (PrintoutDelivery *delivery = std::exchange(deliveryAtExit, nullptr))
-        delivery->deliverUnattended();
+    if (deliveryAtExit)
+        deliverAndEnd();
+}
+
+// Qt's Wayland plugin ends the process with _exit() when the compositor goes
+// away, so no hook of exit() runs. Just before, it says so through the message
+// handler ("The Wayland connection broke…", "… experienced a fatal error…"):
+// that is the last moment the printout can still be handed over.
+void deliverIfCompositorLost(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    previousMessageHandler(type, context, message);
+    if (message.startsWith(u"The Wayland connection "_s))
+        deliverAndEnd();
 }
 
 void tell(const QString &message)
@@ -48,38 +87,44 @@ QString documentsFolder()
 
 } // namespace
 
-PrintoutDelivery::PrintoutDelivery(Printout &printout)
+PrintoutDelivery::PrintoutDelivery(Printout &printout, const QuitOnSignals &quitOnSignals)
     : m_printout(printout)
+    , m_quitOnSignals(quitOnSignals)
 {
     Q_ASSERT(!deliveryAtExit);
     [[maybe_unused]] static const bool hooked = std::atexit(deliverAtExit) == 0;
     deliveryAtExit = this;
+    previousMessageHandler = qInstallMessageHandler(deliverIfCompositorLost);
+    m_printout.setKeepWaiting([this](const std::string &printer) { return keepWaiting(printer); });
 }
 
 PrintoutDelivery::~PrintoutDelivery()
 {
+    m_printout.setKeepWaiting({});
+    qInstallMessageHandler(previousMessageHandler);
     deliveryAtExit = nullptr;
 }
 
-int PrintoutDelivery::deliver(const QuitOnSignals &quitOnSignals)
+int PrintoutDelivery::deliver()
 {
-    if (quitOnSignals.sessionEnding())
+    if (m_quitOnSignals.signalled())
         return deliverUnattended();
+    m_mode = Mode::Asking;
     for (;;) {
         QString why;
         try {
-            m_printout.print();
+            print();
             return 0;
         } catch (const PlatformError &error) {
             why = QString::fromUtf8(error.what());
         }
         tell(why);
         // A signal closes an open question unanswered, and nobody is asked again.
-        const int heard = quitOnSignals.count();
-        const auto answered = [&quitOnSignals, heard] { return quitOnSignals.count() == heard; };
         for (;;) {
+            if (m_quitOnSignals.signalled())
+                return keepInFile();
             const Choice choice = ask(why);
-            if (!answered())
+            if (m_quitOnSignals.signalled())
                 return keepInFile();
             if (choice == Choice::Retry)
                 break;
@@ -89,21 +134,57 @@ int PrintoutDelivery::deliver(const QuitOnSignals &quitOnSignals)
             }
             if (saveAs())
                 return 0;
-            if (!answered())
-                return keepInFile();
         }
     }
 }
 
 int PrintoutDelivery::deliverUnattended()
 {
+    m_mode = Mode::Unattended;
     try {
-        m_printout.print();
+        print();
         return 0;
     } catch (const PlatformError &error) {
         tell(QString::fromUtf8(error.what()));
     }
     return keepInFile();
+}
+
+void PrintoutDelivery::print()
+{
+    m_attemptStart = Clock::now();
+    m_stopped = false;
+    const auto closeWindow = qScopeGuard([this] { delete m_sending.data(); });
+    m_printout.print();
+}
+
+bool PrintoutDelivery::keepWaiting(const std::string &printer)
+{
+    switch (m_mode) {
+    case Mode::Pressing:
+        return !m_quitOnSignals.signalled();
+    case Mode::Unattended:
+        return Clock::now() - m_attemptStart < unattendedPatience;
+    case Mode::Asking:
+        break;
+    }
+    if (m_quitOnSignals.signalled())
+        return false;
+    if (!m_sending && Clock::now() - m_attemptStart >= showWaitAfter) {
+        m_sending = new QMessageBox(QMessageBox::Information, u"Jeerforge"_s, QString());
+        m_sending->setTextFormat(Qt::PlainText);
+        m_sending->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(m_sending->addButton(u"&Stop Waiting"_s, QMessageBox::RejectRole), &QPushButton::clicked,
+                         [this] { m_stopped = true; });
+        m_sending->show();
+    }
+    if (m_sending) {
+        m_sending->setText(printer.empty()
+                               ? u"Sending the printout to the default printer…"_s
+                               : u"Sending the printout to the printer \"%1\"…"_s.arg(QString::fromStdString(printer)));
+        QCoreApplication::processEvents();
+    }
+    return !m_stopped && !m_quitOnSignals.signalled();
 }
 
 PrintoutDelivery::Choice PrintoutDelivery::ask(const QString &why)

@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#include <array>
-#include <csignal>
+#include <cerrno>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -29,40 +29,46 @@ QuitOnSignals::QuitOnSignals(QObject *parent)
     signalWriteFd = m_fds[0];
     m_notifier = new QSocketNotifier(m_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        std::array<unsigned char, 16> drained{};
-        for (ssize_t count; (count = ::read(m_fds[1], drained.data(), drained.size())) > 0;) {
-            m_caught = drained[static_cast<std::size_t>(count - 1)];
-            m_count += static_cast<int>(count);
-        }
+        std::array<char, 16> drained{};
+        while (::read(m_fds[1], drained.data(), drained.size()) > 0)
+            m_caught = true;
         // Ends every running event loop, a message box's included.
         QCoreApplication::exit(0);
+        Q_EMIT caught();
     });
 
     struct sigaction action = {};
     action.sa_handler = &QuitOnSignals::handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : handledSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (std::size_t i = 0; i < handledSignals.size(); ++i) {
+        ::sigaction(handledSignals[i], nullptr, &m_previous[i]);
+        // Started under nohup, or by a parent that ignores it: so be it.
+        if (m_previous[i].sa_handler != SIG_IGN)
+            ::sigaction(handledSignals[i], &action, nullptr);
+    }
 }
 
 QuitOnSignals::~QuitOnSignals()
 {
-    for (int signal : handledSignals)
-        std::signal(signal, SIG_DFL);
+    for (std::size_t i = 0; i < handledSignals.size(); ++i)
+        ::sigaction(handledSignals[i], &m_previous[i], nullptr);
     signalWriteFd = -1;
     for (int fd : m_fds)
         if (fd >= 0)
             ::close(fd);
 }
 
-bool QuitOnSignals::sessionEnding() const
+bool QuitOnSignals::signalled() const
 {
-    return m_caught == SIGTERM || m_caught == SIGHUP;
+    pollfd waiting{m_fds[1], POLLIN, 0};
+    return m_caught || (m_fds[1] >= 0 && ::poll(&waiting, 1, 0) > 0);
 }
 
 void QuitOnSignals::handle(int signal)
 {
+    const int savedErrno = errno;
     const auto byte = static_cast<char>(signal);
     [[maybe_unused]] const auto written = ::write(signalWriteFd, &byte, 1);
+    errno = savedErrno;
 }

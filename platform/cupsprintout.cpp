@@ -9,6 +9,17 @@
 #include <QFile>
 #include <QSaveFile>
 
+using namespace std::chrono_literals;
+
+namespace {
+
+// What the print service may take of a press, and of an attempt at the end,
+// leaving room within the bounds for the question that tells why it failed.
+constexpr auto pressPatience = 6s;
+constexpr auto endPatience = 24s;
+
+} // namespace
+
 CupsPrintout::CupsPrintout() = default;
 CupsPrintout::~CupsPrintout() = default;
 
@@ -24,7 +35,7 @@ std::string CupsPrintout::findPrinter()
     if (m_printerFound)
         return {};
     try {
-        const QPageSize paper = m_spooler.defaultPaper();
+        const QPageSize paper = m_spooler.defaultPaper(pressPatience);
         m_printerFound = true;
         if (!pending())
             m_paper = paper;
@@ -52,7 +63,7 @@ void CupsPrintout::print()
 {
     if (!pending())
         return;
-    m_spooler.submit("Jeerforge", finished());
+    m_spooler.submit("Jeerforge", finished(), endPatience);
     discard();
 }
 

@@ -27,6 +27,7 @@ public:
     /// Adds one line; the first opens the document.
     void addLine(const QString &line);
 
+    void setKeepWaiting(KeepWaiting keepWaiting) override { m_spooler.setKeepWaiting(std::move(keepWaiting)); }
     std::string findPrinter() override;
     bool pending() const override;
     void print() override;

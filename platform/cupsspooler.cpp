@@ -7,16 +7,54 @@
 
 #include <QSizeF>
 
+#include <algorithm>
 #include <cups/cups.h>
 #include <dlfcn.h>
 
-// The calls Jeerforge makes into libcups, found when printing first needs them.
-// Once loaded the library stays for the rest of the run: its dependencies set
-// up state of their own that unloading would strand.
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+using namespace std::chrono_literals;
+
+namespace {
+
+// How long a connection may take to open, and how long the probe that tells
+// a silent scheduler from a missing one waits for an answer.
+constexpr milliseconds connectPatience = 1500ms;
+constexpr milliseconds probePatience = 2s;
+// How often, in seconds, a wait asks whether to go on.
+constexpr double askEvery = 0.1;
+
+// One wait for the scheduler: over at its deadline, or as soon as the one
+// waiting does not want to go on.
+struct Wait
+{
+    Clock::time_point deadline;
+    const Printout::KeepWaiting &keepWaiting;
+    std::string printer; // "" while the default printer is looked for
+    enum class Outcome { Answered, TimedOut, Stopped } outcome = Outcome::Answered;
+
+    static int goOn(http_t * /*http*/, void *data)
+    {
+        auto *wait = static_cast<Wait *>(data);
+        if (Clock::now() >= wait->deadline)
+            wait->outcome = Outcome::TimedOut;
+        else if (wait->keepWaiting && !wait->keepWaiting(wait->printer))
+            wait->outcome = Outcome::Stopped;
+        return wait->outcome == Outcome::Answered ? 1 : 0;
+    }
+};
+
+} // namespace
+
+// The calls Jeerforge makes into libcups, found when printing first needs them,
+// and what it makes of their answers. Once loaded the library stays for the
+// rest of the run: its dependencies set up state of their own that unloading
+// would strand.
 struct CupsSpooler::Library
 {
     decltype(&cupsGetNamedDest) getNamedDest = nullptr;
     decltype(&cupsFreeDests) freeDests = nullptr;
+    decltype(&cupsGetOption) getOption = nullptr;
     decltype(&cupsLastError) lastErrorCode = nullptr;
     decltype(&cupsLastErrorString) lastErrorString = nullptr;
     decltype(&cupsCreateJob) createJob = nullptr;
@@ -24,14 +62,47 @@ struct CupsSpooler::Library
     decltype(&cupsWriteRequestData) writeRequestData = nullptr;
     decltype(&cupsFinishDocument) finishDocument = nullptr;
     decltype(&cupsCancelJob2) cancelJob = nullptr;
+    decltype(&cupsDoRequest) doRequest = nullptr;
+    decltype(&ippNewRequest) newRequest = nullptr;
+    decltype(&ippDelete) deleteIpp = nullptr;
     decltype(&cupsServer) server = nullptr;
     decltype(&ippPort) port = nullptr;
+    decltype(&cupsEncryption) encryption = nullptr;
     decltype(&httpConnect2) connect = nullptr;
+    decltype(&httpSetTimeout) setTimeout = nullptr;
     decltype(&httpClose) close = nullptr;
-    decltype(&cupsGetOption) getOption = nullptr;
     decltype(&pwgMediaForPWG) mediaForPwg = nullptr;
     decltype(&pwgMediaForLegacy) mediaForLegacy = nullptr;
     decltype(&pwgMediaForPPD) mediaForPpd = nullptr;
+
+    // A connection to the scheduler whose every wait is the given one.
+    class Connection
+    {
+    public:
+        Connection(const Library &cups, Wait &wait)
+            : m_cups(cups)
+        {
+            const auto left = std::chrono::duration_cast<milliseconds>(wait.deadline - Clock::now());
+            const auto patience = std::clamp(left, milliseconds(1), connectPatience);
+            m_http = cups.connect(cups.server(), cups.port(), nullptr, AF_UNSPEC, cups.encryption(), 1,
+                                  static_cast<int>(patience.count()), nullptr);
+            if (m_http)
+                cups.setTimeout(m_http, askEvery, &Wait::goOn, &wait);
+        }
+        ~Connection()
+        {
+            if (m_http)
+                m_cups.close(m_http);
+        }
+        Connection(const Connection &) = delete;
+        Connection &operator=(const Connection &) = delete;
+
+        [[nodiscard]] http_t *http() const { return m_http; }
+
+    private:
+        const Library &m_cups;
+        http_t *m_http = nullptr;
+    };
 
     [[nodiscard]] std::string lastError() const
     {
@@ -39,31 +110,72 @@ struct CupsSpooler::Library
         return text && *text ? text : "unknown error";
     }
 
-    // Tries to connect to the scheduler. Returns "" when it answers, or the
-    // sentence, without its full stop, that tells the user it does not.
-    [[nodiscard]] std::string unreachable() const
+    // Asks the scheduler a real question, briefly. Returns "" when it answers,
+    // or the sentence, without its full stop, that tells the user it does not.
+    [[nodiscard]] std::string unanswered(const Printout::KeepWaiting &keepWaiting) const
     {
-        const char *where = server();
-        http_t *http = connect(where, port(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 5000, nullptr);
-        if (!http)
-            return "The print service (CUPS, at " + std::string(where) + ") is not running or could not be reached";
-        close(http);
-        return {};
+        Wait wait{Clock::now() + probePatience, keepWaiting, {}};
+        const Connection connection(*this, wait);
+        ipp_t *answer =
+            connection.http() ? doRequest(connection.http(), newRequest(IPP_OP_CUPS_GET_DEFAULT), "/") : nullptr;
+        deleteIpp(answer);
+        return answer ? std::string() : whyUnanswered(connection, wait);
+    }
+
+    // Why a conversation with the scheduler ended before its answer, as the
+    // beginning of a sentence.
+    [[nodiscard]] std::string whyUnanswered(const Connection &connection, const Wait &wait) const
+    {
+        const std::string service = "the print service (CUPS, at " + std::string(server()) + ")";
+        if (wait.outcome == Wait::Outcome::Stopped)
+            return "The wait for " + service + " was stopped";
+        if (connection.http() && wait.outcome == Wait::Outcome::TimedOut)
+            return "T" + service.substr(1) + " is not responding";
+        return "T" + service.substr(1) + " is not running or could not be reached";
     }
 
     // The default printer; free it with freeDests(1, dest). Throws
     // PlatformError, for the user, when there is none or no print service.
-    [[nodiscard]] cups_dest_t *defaultDest() const
+    [[nodiscard]] cups_dest_t *defaultDest(const Connection &connection, const Wait &wait) const
     {
-        if (cups_dest_t *dest = getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr))
+        cups_dest_t *dest = connection.http() ? getNamedDest(connection.http(), nullptr, nullptr) : nullptr;
+        if (dest)
             return dest;
         std::string why = lastError();
-        if (const std::string message = unreachable(); !message.empty())
+        if (!connection.http() || wait.outcome != Wait::Outcome::Answered)
+            throw PlatformError(whyUnanswered(connection, wait) + ".");
+        if (std::string message = unanswered(wait.keepWaiting); !message.empty())
             throw PlatformError(message + ".");
         if (why.ends_with('.'))
             why.pop_back();
         throw PlatformError("There is no default printer (" + why +
                             "). Set one up in your desktop's printer settings, or with \"lpadmin -d PRINTER\".");
+    }
+
+    // Why the printer did not take the printout, read from CUPS's last error,
+    // so it must come before any further CUPS call. CUPS gives one internal
+    // error both for a scheduler it cannot reach and for a printer that is
+    // gone; asking the scheduler tells them apart.
+    [[nodiscard]] std::string whyNotDelivered(const Connection &connection, const Wait &wait) const
+    {
+        const std::string consequence = ", so the printout did not reach the printer \"" + wait.printer + "\".";
+        if (wait.outcome != Wait::Outcome::Answered)
+            return whyUnanswered(connection, wait) + consequence;
+        const std::string why = lastError();
+        const ipp_status_t status = lastErrorCode();
+        const std::string refused = "The printer \"" + wait.printer + "\" refused the printout: ";
+        if (status != IPP_STATUS_ERROR_INTERNAL && status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+            return refused + why;
+        if (const std::string message = unanswered(wait.keepWaiting); !message.empty())
+            return message + consequence;
+        Wait lookup{Clock::now() + probePatience, wait.keepWaiting, wait.printer};
+        const Connection again(*this, lookup);
+        cups_dest_t *dest = again.http() ? getNamedDest(again.http(), wait.printer.c_str(), nullptr) : nullptr;
+        if (dest)
+            freeDests(1, dest);
+        else if (lookup.outcome != Wait::Outcome::Answered)
+            return whyUnanswered(again, lookup) + consequence;
+        return refused + (dest ? why : "the print service knows no such printer any more.");
     }
 
     // A paper size that CUPS names by its PWG, legacy or PPD name, if it knows it.
@@ -79,26 +191,6 @@ struct CupsSpooler::Library
         // CUPS measures in hundredths of a millimetre; a standard size keeps its name.
         return QPageSize(QSizeF(media->width / 100.0, media->length / 100.0), QPageSize::Millimeter, QString(),
                          QPageSize::FuzzyMatch);
-    }
-
-    // Why the printer did not take the printout, read from CUPS's last error,
-    // so it must come before any further CUPS call. CUPS gives one internal
-    // error both for a scheduler it cannot reach and for a printer that is
-    // gone; asking the scheduler tells them apart.
-    [[nodiscard]] std::string whyNotDelivered(const std::string &printer) const
-    {
-        const std::string why = lastError();
-        const ipp_status_t status = lastErrorCode();
-        const std::string refused = "The printer \"" + printer + "\" refused the printout: ";
-        if (status != IPP_STATUS_ERROR_INTERNAL && status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
-            return refused + why;
-        if (const std::string message = unreachable(); !message.empty())
-            return message + ", so the printout did not reach the printer \"" + printer + "\".";
-        cups_dest_t *dest = getNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr);
-        if (!dest)
-            return refused + "the print service knows no such printer any more.";
-        freeDests(1, dest);
-        return refused + why;
     }
 };
 
@@ -129,6 +221,7 @@ const CupsSpooler::Library &CupsSpooler::library()
     }
     resolve(handle, loaded->getNamedDest, "cupsGetNamedDest");
     resolve(handle, loaded->freeDests, "cupsFreeDests");
+    resolve(handle, loaded->getOption, "cupsGetOption");
     resolve(handle, loaded->lastErrorCode, "cupsLastError");
     resolve(handle, loaded->lastErrorString, "cupsLastErrorString");
     resolve(handle, loaded->createJob, "cupsCreateJob");
@@ -136,11 +229,15 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->writeRequestData, "cupsWriteRequestData");
     resolve(handle, loaded->finishDocument, "cupsFinishDocument");
     resolve(handle, loaded->cancelJob, "cupsCancelJob2");
+    resolve(handle, loaded->doRequest, "cupsDoRequest");
+    resolve(handle, loaded->newRequest, "ippNewRequest");
+    resolve(handle, loaded->deleteIpp, "ippDelete");
     resolve(handle, loaded->server, "cupsServer");
     resolve(handle, loaded->port, "ippPort");
+    resolve(handle, loaded->encryption, "cupsEncryption");
     resolve(handle, loaded->connect, "httpConnect2");
+    resolve(handle, loaded->setTimeout, "httpSetTimeout");
     resolve(handle, loaded->close, "httpClose");
-    resolve(handle, loaded->getOption, "cupsGetOption");
     resolve(handle, loaded->mediaForPwg, "pwgMediaForPWG");
     resolve(handle, loaded->mediaForLegacy, "pwgMediaForLegacy");
     resolve(handle, loaded->mediaForPpd, "pwgMediaForPPD");
@@ -148,40 +245,42 @@ const CupsSpooler::Library &CupsSpooler::library()
     return *m_library;
 }
 
-QPageSize CupsSpooler::defaultPaper()
+QPageSize CupsSpooler::defaultPaper(milliseconds patience)
 {
     const Library &cups = library();
-    cups_dest_t *dest = cups.defaultDest();
+    Wait wait{Clock::now() + patience, m_keepWaiting, {}};
+    const Library::Connection connection(cups, wait);
+    cups_dest_t *dest = cups.defaultDest(connection, wait);
     // The printer's media-default, or the user's own choice for it, comes with the printer.
     const QPageSize paper = cups.paperNamed(cups.getOption("media", dest->num_options, dest->options));
     cups.freeDests(1, dest);
     return paper;
 }
 
-int CupsSpooler::submit(const std::string &title, const QByteArray &pdf)
+int CupsSpooler::submit(const std::string &title, const QByteArray &pdf, milliseconds patience)
 {
     const Library &cups = library();
-    cups_dest_t *dest = cups.defaultDest();
-    const std::string printer = dest->name;
+    Wait wait{Clock::now() + patience, m_keepWaiting, {}};
+    const Library::Connection connection(cups, wait);
+    http_t *http = connection.http();
+    cups_dest_t *dest = cups.defaultDest(connection, wait);
+    wait.printer = dest->name;
     cups.freeDests(1, dest);
-    const auto notDelivered = [&cups, &printer] { return PlatformError(cups.whyNotDelivered(printer)); };
+    const char *printer = wait.printer.c_str();
 
-    const int job = cups.createJob(CUPS_HTTP_DEFAULT, printer.c_str(), title.c_str(), 0, nullptr);
+    const int job = cups.createJob(http, printer, title.c_str(), 0, nullptr);
     if (job <= 0)
-        throw notDelivered();
+        throw PlatformError(cups.whyNotDelivered(connection, wait));
 
-    if (cups.startDocument(CUPS_HTTP_DEFAULT, printer.c_str(), job, title.c_str(), CUPS_FORMAT_PDF, 1) !=
-        HTTP_STATUS_CONTINUE) {
-        const PlatformError error = notDelivered();
-        cups.cancelJob(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
-        throw error;
-    }
-    const bool written = cups.writeRequestData(CUPS_HTTP_DEFAULT, pdf.constData(),
-                                               static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
-    const ipp_status_t finished = cups.finishDocument(CUPS_HTTP_DEFAULT, printer.c_str());
-    if (!written || finished > IPP_STATUS_OK_CONFLICTING) {
-        const PlatformError error = notDelivered();
-        cups.cancelJob(CUPS_HTTP_DEFAULT, printer.c_str(), job, 0);
+    const bool started =
+        cups.startDocument(http, printer, job, title.c_str(), CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+    const bool written = started &&
+        cups.writeRequestData(http, pdf.constData(), static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
+    if (!started || !written || cups.finishDocument(http, printer) > IPP_STATUS_OK_CONFLICTING) {
+        const PlatformError error(cups.whyNotDelivered(connection, wait));
+        // A scheduler that stopped answering is not asked again: the job stays held, unprinted.
+        if (wait.outcome == Wait::Outcome::Answered)
+            cups.cancelJob(http, printer, job, 0);
         throw error;
     }
     return job;

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <functional>
 #include <string>
 
 /// The one print document that PlatformServices::PrintLine fills, as the
@@ -13,17 +14,26 @@ class Printout
 public:
     virtual ~Printout() = default;
 
-    /// Looks for the default printer, unless one was found before. Returns ""
-    /// when there is one, or else why not, for the user. The first printer
-    /// found before the first line gives the printout its paper.
+    /// Asked about every tenth of a second while the print service keeps the
+    /// printout waiting, with the name of the printer it waits for ("" while
+    /// the default printer is looked for): whether to go on waiting.
+    using KeepWaiting = std::function<bool(const std::string &printer)>;
+
+    /// What every later wait asks; by default each waits to its bound.
+    virtual void setKeepWaiting(KeepWaiting keepWaiting) = 0;
+
+    /// Looks for the default printer, unless one was found before, giving up
+    /// within 10 s. Returns "" when there is one, or else why not, for the
+    /// user. The first printer found before the first line gives the
+    /// printout its paper.
     [[nodiscard]] virtual std::string findPrinter() = 0;
 
     /// Whether the printout holds lines that have not been handed over.
     [[nodiscard]] virtual bool pending() const = 0;
 
     /// Hands the printout as one job to the printer that is the default at
-    /// this moment. Throws PlatformError, naming the printer it tried where
-    /// there was one, and the printout is kept.
+    /// this moment, giving up within 30 s. Throws PlatformError, naming the
+    /// printer it tried where there was one, and the printout is kept.
     virtual void print() = 0;
 
     /// Writes the printout to a PDF file at path, whole or not at all. An

@@ -40,6 +40,8 @@ void QtPlatformServices::setDisplay(QLineEdit *display)
 
 std::string QtPlatformServices::AskText(const std::string &prompt)
 {
+    if (m_askingStopped)
+        return {};
     QInputDialog dialog;
     dialog.setWindowTitle(u"Jeerforge"_s);
     dialog.setInputMode(QInputDialog::TextInput);

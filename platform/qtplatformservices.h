@@ -23,6 +23,10 @@ public:
 
     [[nodiscard]] Printout &printout() { return m_printout; }
 
+    /// Asks nothing more: every later AskText returns "" at once, as if
+    /// cancelled. For a program that is ending.
+    void stopAsking() { m_askingStopped = true; }
+
     std::string AskText(const std::string &prompt) override;
     void Reseed() override;
     double NextUniform() override;
@@ -35,4 +39,5 @@ private:
     QPointer<QLineEdit> m_display;
     RandomSource m_random;
     CupsPrintout m_printout;
+    bool m_askingStopped = false;
 };

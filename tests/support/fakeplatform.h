@@ -87,6 +87,7 @@ public:
         ++ends;
     }
 
+    void setKeepWaiting(KeepWaiting /*keepWaiting*/) override {}
     std::string findPrinter() override
     {
         calls.emplace_back("findPrinter");

@@ -35,6 +35,13 @@ all_lines_match() { # regex, then lines on standard input; at least one
     [ "$count" -gt 0 ]
 }
 message_shown() { window_named Jeerforge >/dev/null; }
+# The printouts kept in files in the home folder, one a line; whether one
+# more than $1 is kept now, and standard error names the newest.
+kept() { ls -t "$HOME"/Jeerforge\ insults\ *.pdf 2>/dev/null; }
+one_more_kept() {
+    [ "$(kept | wc -l)" -eq $(($1 + 1)) ] && grep -qF "kept in \"$(kept | head -n 1)\"" < <(jeerforge_stderr)
+}
+milliseconds() { date +%s%3N; }
 # Answers the message box that the program shows, once it shows, with key $1:
 # Return for its default button, alt+d for Discard.
 answer_message() {
@@ -176,11 +183,18 @@ lpadmin -x capture
 kill -s TERM "$program"
 wait_for_exit "$program"
 check "the program ends with failure, asking nothing" [ $? -eq 1 ]
-kept=$(ls "$HOME"/Jeerforge\ insults\ *.pdf 2>/dev/null)
-check "the printout is in one new file in the home folder" [ "$(wc -l <<<"$kept")" -eq 1 -a -s "$kept" ]
-check "which standard error names" grep -qF "kept in \"$kept\"" < <(jeerforge_stderr)
-check "with the insults" [ "$(job_text "$kept" | grep -cE "$sentence")" -eq 2 ]
+check "the printout is in a new file in the home folder, which standard error names" one_more_kept 0
+check "with the insults" [ "$(job_text "$(kept | head -n 1)" | grep -cE "$sentence")" -eq 2 ]
 cupsd_add_capture_printer
+
+echo "# Ctrl+C at the question: the printout is kept, not discarded"
+refused_at_end exit
+check "a message asks what to do" message_shown
+kill -s INT "$program"
+wait_for_exit "$program"
+check "the program ends with failure" [ $? -eq 1 ]
+check "and the printout in a new file" one_more_kept 1
+cupsaccept capture
 
 echo "# the print service is gone: on a press, and at the end until Retry finds it back"
 jeerforge_start b v n
@@ -236,6 +250,31 @@ session_stop
 unset DBUS_SESSION_BUS_ADDRESS
 cupsd_add_capture_printer
 
+echo "# a print service that accepts and never answers: every wait ends, and signals are heard"
+python3 "$here/silent_service.py" "$cupsd_dir/silent.sock" &
+silent=$!
+eventually [ -S "$cupsd_dir/silent.sock" ]
+CUPS_SERVER="$cupsd_dir/silent.sock" jeerforge_start b v n
+press_next
+started=$(milliseconds)
+press_print
+message_shown
+took=$(($(milliseconds) - started))
+check "a press gives the window back within 10 s ($took ms)" [ "$took" -lt 10000 ]
+check "saying that the service is not responding" grep -q 'silent.sock) is not responding\.' < <(jeerforge_stderr)
+answer_message Return
+press_exit
+check "at the end a window tells what is awaited, and Stop Waiting" answer_message Return
+check "brings the choices, where Retry waits again" answer_message Return
+sleep 1
+started=$(milliseconds)
+kill -s TERM "$program"
+wait_for_exit "$program"
+status=$? took=$(($(milliseconds) - started))
+check "SIGTERM then ends the program within 2 s ($took ms), with failure" [ "$took" -lt 2000 -a "$status" -eq 1 ]
+check "keeping the printout in a new file" one_more_kept 2
+kill "$silent"
+
 no_leftovers() { [ -z "$(ls -A "$TMPDIR")" ] || { ls -la "$TMPDIR"; return 1; }; }
 echo "# the display going away, as when the session ends"
 jeerforge_start b v n
@@ -244,6 +283,7 @@ press_print
 sleep 0.3
 xvfb_stop
 wait_for_exit "$program"
+check "the program ends with success, as the printout was printed" [ $? -eq 0 ]
 expected=$((expected + 1))
 check "the job reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
 check "with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]

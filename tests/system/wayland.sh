@@ -11,13 +11,14 @@
 accessibility_bus_start
 weston --backend=x11-backend.so --socket=jeerforge-wayland --width=1024 --height=768 --idle-time=0 \
     --log="$xvfb_dir/weston.log" 2>/dev/null &
-session_pids+=($!)
+weston_pid=$!
+session_pids+=("$weston_pid")
 eventually [ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] || { echo "Weston did not start:"; cat "$xvfb_dir/weston.log"; exit 1; }
 
 # As in xvfb.sh, but the program sees only the Wayland display, and the
 # prompts are answered through the accessibility bus.
 jeerforge_start() {
-    env -u DISPLAY WAYLAND_DISPLAY=jeerforge-wayland QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    env --default-signal=INT -u DISPLAY WAYLAND_DISPLAY=jeerforge-wayland QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
         "$jeerforge" "${jeerforge_args[@]}" 2>>"$xvfb_dir/stderr" &
     program=$!
     local answered

@@ -4,10 +4,12 @@
 # The real program on a private display server, X11 (Xvfb, driven from the
 # keyboard and mouse) or Wayland (Weston, driven through the accessibility
 # bus): 45 prompts answered, then the window at its size, an insult on Next
-# Insult and the program's end by Exit. On X11 also closing the window, the
-# layout at twice the scale, arguments that change nothing and what the
-# screen reader Orca speaks; on Wayland also what screen readers are told,
-# and, with no printer, the printout saved as a PDF at the end.
+# Insult and the program's end by Exit. On X11 also a signal at a prompt,
+# closing the window, the layout at twice the scale, arguments that change
+# nothing and what the screen reader Orca speaks; on Wayland also what
+# screen readers are told,
+# and, with no printer, the printout saved as a PDF at the end, then printed
+# when the compositor goes away.
 set -u
 jeerforge=$1 xclose=$2 artifacts=$3 display_server=${4:-x11}
 here=$(dirname "$0")
@@ -39,6 +41,16 @@ if [ "$display_server" = wayland ]; then
     wait_for_exit "$program"
     check "then the program ends with success" [ $? -eq 0 ]
     check "with the insult in the file" grep -qE "${sentence//  / +}" < <(pdftotext "$xvfb_dir/saved.pdf" -)
+
+    cupsd_add_capture_printer
+    jeerforge_start "you always" "$verb" dog
+    press_next
+    press_print
+    sleep 0.5 # the accessibility bus presses a button as an animated click
+    kill "$weston_pid"
+    wait_for_exit "$program"
+    check "when the compositor goes away, the program ends with success" [ $? -eq 0 ]
+    check "and the printout reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq 1 ]
     [ "$failures" -eq 0 ]
     exit
 fi
@@ -50,6 +62,13 @@ import -window "$window" "$artifacts/window-insult.png" 2>/dev/null
 press_exit
 wait_for_exit "$program"
 check "Exit ends the program with success" [ $? -eq 0 ]
+
+"$jeerforge" 2>/dev/null &
+program=$!
+window_named Jeerforge >/dev/null
+kill -s TERM "$program"
+wait_for_exit "$program"
+check "SIGTERM at a prompt ends the program with success" [ $? -eq 0 ]
 
 jeerforge_start a b c
 "$xclose" "$window"

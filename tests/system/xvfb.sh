@@ -118,9 +118,11 @@ check() {
 # answers its 45 prompts from the keyboard: every beginning $1, every verb
 # $2, every noun $3. Sets $program to its process id and $window to its main
 # window, and fails if the window came early.
+# A shell starts a background command with SIGINT ignored, and the program
+# keeps an ignored signal ignored; it is started as from a terminal instead.
 jeerforge_args=()
 jeerforge_start() {
-    "$jeerforge" "${jeerforge_args[@]}" 2>>"$xvfb_dir/stderr" &
+    env --default-signal=INT "$jeerforge" "${jeerforge_args[@]}" 2>>"$xvfb_dir/stderr" &
     program=$!
     local prompts=0 prompt answer
     while [ "$prompts" -lt 45 ] && prompt=$(window_named Jeerforge); do
