@@ -124,6 +124,7 @@ int PrintoutDelivery::deliver()
             if (m_quitOnSignals.signalled())
                 return keepInFile();
             const Choice choice = ask(why);
+            // cppcheck-suppress knownConditionTrueFalse ; a signal can come while the question is open
             if (m_quitOnSignals.signalled())
                 return keepInFile();
             if (choice == Choice::Retry)
