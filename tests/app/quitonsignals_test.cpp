@@ -22,12 +22,12 @@ void (*handlerOf(int signal))(int)
 
 } // namespace
 
-// As under nohup: an ignored SIGHUP stays ignored, SIGTERM is heard at once,
+// As under nohup: an ignored SIGHUP stays ignored, SIGINT is heard at once,
 // and what was there before comes back.
 TEST(QuitOnSignals, HearsSignalsButKeepsIgnoredOnesAndGivesBackWhatWasThere)
 {
     std::signal(SIGHUP, SIG_IGN);
-    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
     {
         QuitOnSignals guard;
         QSignalSpy caught(&guard, &QuitOnSignals::caught);
@@ -35,13 +35,13 @@ TEST(QuitOnSignals, HearsSignalsButKeepsIgnoredOnesAndGivesBackWhatWasThere)
         EXPECT_FALSE(guard.signalled());
 
         errno = EINTR;
-        ::pthread_kill(::pthread_self(), SIGTERM);
+        ::pthread_kill(::pthread_self(), SIGINT);
         EXPECT_EQ(errno, EINTR) << "the handler leaves errno as it found it";
         EXPECT_TRUE(guard.signalled()) << "even before an event loop runs";
         EXPECT_TRUE(caught.wait(5000));
         EXPECT_TRUE(guard.signalled());
     }
     EXPECT_EQ(handlerOf(SIGHUP), SIG_IGN);
-    EXPECT_EQ(handlerOf(SIGTERM), SIG_DFL);
+    EXPECT_EQ(handlerOf(SIGINT), SIG_DFL);
     std::signal(SIGHUP, SIG_DFL);
 }
