@@ -126,12 +126,12 @@ struct CupsSpooler::Library
     // beginning of a sentence.
     [[nodiscard]] std::string whyUnanswered(const Connection &connection, const Wait &wait) const
     {
-        const std::string service = "the print service (CUPS, at " + std::string(server()) + ")";
+        const std::string service = "print service (CUPS, at " + std::string(server()) + ")";
         if (wait.outcome == Wait::Outcome::Stopped)
-            return "The wait for " + service + " was stopped";
+            return "The wait for the " + service + " was stopped";
         if (connection.http() && wait.outcome == Wait::Outcome::TimedOut)
-            return "T" + service.substr(1) + " is not responding";
-        return "T" + service.substr(1) + " is not running or could not be reached";
+            return "The " + service + " is not responding";
+        return "The " + service + " is not running or could not be reached";
     }
 
     // The default printer; free it with freeDests(1, dest). Throws
