@@ -169,7 +169,7 @@ bool PrintoutDelivery::keepWaiting(const std::string &printer)
     case Mode::Asking:
         break;
     }
-    if (m_quitOnSignals.signalled())
+    if (m_stopped || m_quitOnSignals.signalled())
         return false;
     if (!m_sending && Clock::now() - m_attemptStart >= showWaitAfter) {
         m_sending = new QMessageBox(QMessageBox::Information, u"Jeerforge"_s, QString());

@@ -80,7 +80,7 @@ void CupsPrintout::save(const std::string &path, bool replace)
         }
         error = file.errorString();
     } else {
-        // Created only where no file is; a part that could not be written whole goes again.
+        // Created only where no file is; one that could not be written whole is removed.
         QFile file(name);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             if (file.write(pdf) == pdf.size() && file.flush()) {
