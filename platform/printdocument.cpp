@@ -3,9 +3,44 @@
 
 #include "printdocument.h"
 
+#include <QFontInfo>
+#include <QGlyphRun>
+#include <QHash>
+#include <QImage>
 #include <QLocale>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <QTextLayout>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Pictures of glyphs that only a colour bitmap font has are drawn at this resolution.
+constexpr qreal pictureDpi = 300;
+
+// The line as the text box shows it: every control character, line breaks
+// and tabs included, as one blank.
+QString asInTheBox(QString line)
+{
+    for (QChar &c : line) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return line;
+}
+
+// Whether a line may hold a glyph that only a colour bitmap font draws, as
+// most emoji are: a character outside the BMP, or a symbol.
+bool mayNeedPictures(const QString &line)
+{
+    return std::any_of(line.begin(), line.end(),
+                       [](QChar c) { return c.isSurrogate() || c.category() == QChar::Symbol_Other; });
+}
+
+} // namespace
 
 PrintDocument::PrintDocument(const QPageLayout &layout)
 {
@@ -15,6 +50,8 @@ PrintDocument::PrintDocument(const QPageLayout &layout)
     m_writer->setCreator(QStringLiteral("Jeerforge"));
     m_writer->setPageLayout(layout);
     m_font.setPointSizeF(11);
+    // Emoji are taken from an outline font before any colour one, which paper cannot show.
+    m_font.setFamilies({QFontInfo(m_font).family(), u"Symbola"_s});
     m_painter.begin(m_writer.get());
     m_painter.setFont(m_font);
 }
@@ -28,13 +65,17 @@ QPageLayout PrintDocument::pageLayout(const QPageSize &paper)
             QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter};
 }
 
-void PrintDocument::addLine(const QString &line)
+void PrintDocument::addLine(const QString &recorded)
 {
+    const QString line = asInTheBox(recorded);
     const QRect page = m_writer->pageLayout().paintRectPixels(m_writer->resolution());
     QTextLayout layout(line, m_font, m_writer.get());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTextDirection(line.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    // As the box does, the first strong character decides; such a line starts at the right margin.
+    const bool rightToLeft = line.isRightToLeft();
+    option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setAlignment(rightToLeft ? Qt::AlignRight : Qt::AlignLeft);
     layout.setTextOption(option);
 
     // Even an empty line makes one row, so it takes a line's height.
@@ -55,7 +96,44 @@ void PrintDocument::addLine(const QString &line)
             m_y = 0;
         }
         row.draw(&m_painter, QPointF(0, m_y - row.y()));
+        if (mayNeedPictures(line))
+            drawColourGlyphs(row, QPointF(0, m_y - row.y()));
         m_y += row.height();
+    }
+}
+
+// Glyphs that only a colour bitmap font has would leave a gap on paper; they
+// go there as pictures, as the screen shows them.
+void PrintDocument::drawColourGlyphs(const QTextLine &row, QPointF offset)
+{
+    for (const QGlyphRun &run : row.glyphRuns()) {
+        const QRawFont font = run.rawFont();
+        // A PDF can hold a font's outlines, not its colour bitmaps (the CBLC and CBDT tables).
+        const QString name = font.familyName() + u'/' + font.styleName();
+        auto colour = m_colourFonts.constFind(name);
+        if (colour == m_colourFonts.constEnd())
+            colour = m_colourFonts.insert(name, !font.fontTable("CBLC").isEmpty());
+        if (!*colour)
+            continue;
+        QRawFont small = font;
+        small.setPixelSize(font.pixelSize() * pictureDpi / m_writer->resolution());
+        for (qsizetype i = 0; i < run.glyphIndexes().size(); ++i) {
+            const quint32 glyph = run.glyphIndexes().at(i);
+            const QRectF area = font.boundingRect(glyph).translated(run.positions().at(i) + offset);
+            const QRectF smallArea = small.boundingRect(glyph);
+            if (area.isEmpty() || smallArea.isEmpty())
+                continue;
+            QImage picture(smallArea.size().toSize() + QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
+            picture.fill(Qt::transparent);
+            QGlyphRun one;
+            one.setRawFont(small);
+            one.setGlyphIndexes({glyph});
+            one.setPositions({-smallArea.topLeft()});
+            QPainter painter(&picture);
+            painter.drawGlyphRun(QPointF(0, 0), one);
+            painter.end();
+            m_painter.drawImage(area, picture);
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QHash>
 #include <QPageLayout>
 #include <QPainter>
 #include <QString>
@@ -12,10 +13,13 @@
 #include <memory>
 
 class QPdfWriter;
+class QTextLine;
 
 /// A print document built in memory as PDF, one line of text at a time.
 /// A line wider than the page wraps onto the next lines; a full page goes on
-/// on the next one.
+/// on the next one. Each line looks as the text box shows it: control
+/// characters as blanks, right-to-left text against the right margin, and
+/// emoji from an outline font, or as pictures where only colour ones exist.
 class PrintDocument
 {
 public:
@@ -28,7 +32,7 @@ public:
     PrintDocument(const PrintDocument &) = delete;
     PrintDocument &operator=(const PrintDocument &) = delete;
 
-    void addLine(const QString &line);
+    void addLine(const QString &recorded);
 
     [[nodiscard]] int pageCount() const { return m_pages; }
 
@@ -36,10 +40,13 @@ public:
     [[nodiscard]] QByteArray finish();
 
 private:
+    void drawColourGlyphs(const QTextLine &row, QPointF offset);
+
     QBuffer m_buffer;
     std::unique_ptr<QPdfWriter> m_writer;
     QPainter m_painter;
     QFont m_font;
+    QHash<QString, bool> m_colourFonts; // whether a font has colour bitmaps only, by name
     qreal m_y = 0;
     int m_pages = 1;
 };

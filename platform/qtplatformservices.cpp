@@ -7,12 +7,17 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// How wide a prompt is where the screen has room, in logical pixels.
+constexpr int comfortablePromptWidth = 480;
 
 QString fromUtf8(const std::string &text)
 {
@@ -49,10 +54,19 @@ std::string QtPlatformServices::AskText(const std::string &prompt)
     dialog.setTextValue(QString());
     // The prompts come before the main window; closing one must not end the program.
     dialog.setAttribute(Qt::WA_QuitOnClose, false);
-    if (auto *label = dialog.findChild<QLabel *>())
+    if (auto *label = dialog.findChild<QLabel *>()) {
         label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+    }
     if (auto *line = dialog.findChild<QLineEdit *>())
         line->setMaxLength(std::numeric_limits<int>::max());
+    // The text wraps, so the prompt never needs more than the screen's width,
+    // and OK and Cancel stay in sight.
+    const int available = dialog.screen()->availableGeometry().width();
+    dialog.setMaximumWidth(available);
+    const int width = std::min(comfortablePromptWidth, available);
+    const int hintedHeight = dialog.sizeHint().height(); // also lays the dialog out
+    dialog.resize(width, std::max(dialog.heightForWidth(width), hintedHeight));
 
     if (dialog.exec() != QDialog::Accepted)
         return {};

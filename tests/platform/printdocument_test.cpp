@@ -4,6 +4,7 @@
 #include "printdocument.h"
 #include "qtplatformservices.h"
 
+#include <QFontDatabase>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -14,23 +15,29 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// What a poppler tool prints about the PDF, which its arguments name "PDF".
+QString poppler(const QString &tool, QStringList arguments, const QByteArray &pdf)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"document.pdf"_s));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(pdf);
+    file.close();
+    arguments.replace(arguments.indexOf(u"PDF"_s), file.fileName());
+    QProcess process;
+    process.start(tool, arguments);
+    EXPECT_TRUE(process.waitForFinished());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 // The text of the PDF's pages first to last (all pages when last is 0), as
 // pdftotext reads it, with ligatures such as "fi" taken apart again.
 QString textOf(const QByteArray &pdf, int first = 1, int last = 0)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"document.pdf"_s);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(pdf);
-    file.close();
     QStringList arguments{u"-enc"_s, u"UTF-8"_s, u"-f"_s, QString::number(first)};
     if (last > 0)
         arguments << u"-l"_s << QString::number(last);
-    QProcess pdftotext;
-    pdftotext.start(u"pdftotext"_s, arguments << path << u"-"_s);
-    EXPECT_TRUE(pdftotext.waitForFinished());
-    return QString::fromUtf8(pdftotext.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    return poppler(u"pdftotext"_s, arguments << u"PDF"_s << u"-"_s, pdf).normalized(QString::NormalizationForm_KC);
 }
 
 QString withoutSpace(QString text)
@@ -82,6 +89,40 @@ TEST(PrintDocument, TextOutsideAsciiReachesThePaper)
     const QString text = textOf(document.finish());
     for (const QString &line : lines)
         EXPECT_TRUE(text.contains(line)) << qPrintable(line) << " in " << qPrintable(text);
+}
+
+// The box shows control characters as blanks and sets right-to-left text
+// against its right edge; so does the paper, on A4 with 2 cm margins.
+TEST(PrintDocument, ALineLooksAsInTheBox)
+{
+    PrintDocument document;
+    document.addLine(u"first\nsecond\tTAB\rthird"_s);
+    document.addLine(u"\u05E9\u05DC\u05D5\u05DD world"_s);
+    const QByteArray pdf = document.finish();
+    EXPECT_TRUE(textOf(pdf).startsWith(u"first second TAB third\n"_s)) << qPrintable(textOf(pdf));
+
+    const QRegularExpression line(uR"re(<line xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)")re"_s);
+    auto rows = line.globalMatch(poppler(u"pdftotext"_s, {u"-bbox-layout"_s, u"PDF"_s, u"-"_s}, pdf));
+    ASSERT_TRUE(rows.hasNext());
+    EXPECT_NEAR(rows.next().captured(1).toDouble(), 56.7, 1) << "left to right: from the left margin";
+    ASSERT_TRUE(rows.hasNext());
+    EXPECT_NEAR(rows.next().captured(2).toDouble(), 595.3 - 56.7, 1) << "right to left: up to the right margin";
+}
+
+// An emoji from an outline font is drawn from it; one that only a colour
+// font has (U+1F979, newer than Symbola) becomes a picture rather than a gap.
+TEST(PrintDocument, EmojiReachThePaper)
+{
+    if (!QFontDatabase::families().contains(u"Noto Color Emoji"_s))
+        GTEST_SKIP() << "no colour emoji font here (fonts-noto-color-emoji)";
+    PrintDocument document;
+    document.addLine(u"fox \U0001F98A tears \U0001F979"_s);
+    const QByteArray pdf = document.finish();
+    if (QFontDatabase::families().contains(u"Symbola"_s)) {
+        EXPECT_TRUE(poppler(u"pdffonts"_s, {u"PDF"_s}, pdf).contains(u"Symbola"_s));
+    }
+    const QString images = poppler(u"pdfimages"_s, {u"-list"_s, u"PDF"_s}, pdf);
+    EXPECT_EQ(images.count(QRegularExpression(u"\\n *\\d+ +\\d+ +image "_s)), 1) << qPrintable(images);
 }
 
 TEST(PrintDocument, ABatchOfPresses)

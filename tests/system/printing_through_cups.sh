@@ -13,6 +13,8 @@ trap 'cupsd_stop; session_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
 cupsd_add_capture_printer
 export TMPDIR="$cupsd_dir/program-tmp"
 mkdir -p "$TMPDIR"
+# Page counts hold for one font: DejaVu Sans, whatever the machine prefers.
+export FONTCONFIG_FILE="$here/../support/dejavu-sans.fonts.xml"
 
 sentence='^b v (a|your|the|your mom.s|your dad.s) n[.!]$'
 
