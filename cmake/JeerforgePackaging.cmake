@@ -38,6 +38,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libcups is opened at run time, so shlibdeps cannot see it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcups2 (>= 2.2), fonts-dejavu-core | fonts-freefont-ttf")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-wayland, fonts-symbola")
 set(CPACK_GENERATOR DEB)
 include(CPack)

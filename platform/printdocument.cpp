@@ -40,6 +40,22 @@ bool mayNeedPictures(const QString &line)
                        [](QChar c) { return c.isSurrogate() || c.category() == QChar::Symbol_Other; });
 }
 
+// A glyph drawn as the screen draws it, at the given scale.
+QImage pictureOf(QRawFont font, quint32 glyph, qreal scale)
+{
+    font.setPixelSize(font.pixelSize() * scale);
+    const QRectF area = font.boundingRect(glyph);
+    QImage picture(area.size().toSize() + QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QGlyphRun one;
+    one.setRawFont(font);
+    one.setGlyphIndexes({glyph});
+    one.setPositions({-area.topLeft()});
+    QPainter painter(&picture);
+    painter.drawGlyphRun(QPointF(0, 0), one);
+    return picture;
+}
+
 } // namespace
 
 PrintDocument::PrintDocument(const QPageLayout &layout)
@@ -115,23 +131,15 @@ void PrintDocument::drawColourGlyphs(const QTextLine &row, QPointF offset)
             colour = m_colourFonts.insert(name, !font.fontTable("CBLC").isEmpty());
         if (!*colour)
             continue;
-        QRawFont small = font;
-        small.setPixelSize(font.pixelSize() * pictureDpi / m_writer->resolution());
         for (qsizetype i = 0; i < run.glyphIndexes().size(); ++i) {
             const quint32 glyph = run.glyphIndexes().at(i);
             const QRectF area = font.boundingRect(glyph).translated(run.positions().at(i) + offset);
-            const QRectF smallArea = small.boundingRect(glyph);
-            if (area.isEmpty() || smallArea.isEmpty())
+            if (area.isEmpty())
                 continue;
-            QImage picture(smallArea.size().toSize() + QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
-            picture.fill(Qt::transparent);
-            QGlyphRun one;
-            one.setRawFont(small);
-            one.setGlyphIndexes({glyph});
-            one.setPositions({-smallArea.topLeft()});
-            QPainter painter(&picture);
-            painter.drawGlyphRun(QPointF(0, 0), one);
-            painter.end();
+            // The same words come back in insult after insult; so does each picture, drawn once.
+            QImage &picture = m_pictures[name + u'/' + QString::number(glyph)];
+            if (picture.isNull())
+                picture = pictureOf(font, glyph, pictureDpi / m_writer->resolution());
             m_painter.drawImage(area, picture);
         }
     }

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QString>
@@ -47,6 +48,7 @@ private:
     QPainter m_painter;
     QFont m_font;
     QHash<QString, bool> m_colourFonts; // whether a font has colour bitmaps only, by name
+    QHash<QString, QImage> m_pictures; // glyphs of such fonts, by font name and glyph
     qreal m_y = 0;
     int m_pages = 1;
 };

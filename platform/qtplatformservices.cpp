@@ -61,8 +61,8 @@ std::string QtPlatformServices::AskText(const std::string &prompt)
     if (auto *line = dialog.findChild<QLineEdit *>())
         line->setMaxLength(std::numeric_limits<int>::max());
     // The text wraps, so the prompt never needs more than the screen's width,
-    // and OK and Cancel stay in sight.
-    const int available = dialog.screen()->availableGeometry().width();
+    // with room for a window frame, and OK and Cancel stay in sight.
+    const int available = dialog.screen()->availableGeometry().width() * 9 / 10;
     dialog.setMaximumWidth(available);
     const int width = std::min(comfortablePromptWidth, available);
     const int hintedHeight = dialog.sizeHint().height(); // also lays the dialog out

@@ -1,11 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Jeerforge developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Run with QT_SCALE_FACTOR=2: the fixed layout doubles in device pixels.
+// Run with QT_SCALE_FACTOR=2: the fixed layout doubles in device pixels, and
+// the prompts still fit the screen, whose width is then 400 logical pixels.
 #include "fakeplatform.h"
 #include "frminsult.h"
+#include "promptanswerer.h"
+#include "qtplatformservices.h"
 
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
 
@@ -52,4 +56,26 @@ TEST(FrmInsultAtScaleTwo, EveryCaptionFitsItsControl)
         EXPECT_LE(button->sizeHint().width(), button->width()) << qPrintable(button->text());
     auto *label = window.findChild<QWidget *>(u"lblTitle"_s);
     EXPECT_LE(label->sizeHint().width(), label->width());
+}
+
+TEST(PromptAtScaleTwo, FitsTheScreenWithOkAndCancelOnIt)
+{
+    QtPlatformServices services;
+    PromptAnswerer answerer({std::nullopt});
+    QRect screen;
+    QList<QRect> shown; // the prompt, then its buttons, on the screen
+    answerer.byHand = [&](QInputDialog *dialog) {
+        screen = dialog->screen()->availableGeometry();
+        shown << dialog->frameGeometry();
+        for (const auto *button : dialog->findChildren<QPushButton *>())
+            shown << QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+        dialog->reject();
+    };
+    services.AskText("Give me a beginning to a sentence, such as 'you always', 'everyone knows that you', "
+                     "'I want you to,' etc.");
+    ASSERT_LE(screen.width(), 512);
+    ASSERT_EQ(shown.size(), 3);
+    for (const QRect &rect : shown)
+        EXPECT_TRUE(screen.contains(rect))
+            << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height();
 }

@@ -72,7 +72,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libqt6gui6 libcups2 libc6; do
     check "it depends on $library" grep -q "$library" <<<"$depends"
 done
-check "it recommends Qt's Wayland plugin" grep -q qt6-wayland <<<"$(dpkg-deb -f "$deb" Recommends)"
+check "it recommends Qt's Wayland plugin and an outline emoji font" \
+    grep -qE 'qt6-wayland.*fonts-symbola' <<<"$(dpkg-deb -f "$deb" Recommends)"
 check "it has a maintainer and a description" [ -n "$(dpkg-deb -f "$deb" Maintainer)" -a -n "$(dpkg-deb -f "$deb" Description)" ]
 check "it names no homepage" [ -z "$(dpkg-deb -f "$deb" Homepage)" ]
 check "the AppStream data names no address" [ -z "$(metainfo_urls package)" ]
