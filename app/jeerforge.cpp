@@ -7,14 +7,21 @@
 #include "printoutdelivery.h"
 #include "qtplatformservices.h"
 #include "quitonsignals.h"
+#include "startup.h"
 
 #include <QApplication>
 
+#include <optional>
+
 int runJeerforge(int &argc, char **argv)
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Jeerforge"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    if (const std::optional<int> answered = answerCommandLine(argc, argv))
+        return *answered;
+    auto displayCheck = std::make_optional<DisplayCheck>();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Jeerforge"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    displayCheck.reset();
     QGuiApplication::setDesktopFileName(QStringLiteral(JEERFORGE_APP_ID));
 
     const QuitOnSignals quitOnSignals;

@@ -3,8 +3,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs Jeerforge into a temporary prefix and packs it as a .deb: every
 # desktop file where desktops look, valid, and an installed program that
-# starts to its first prompt. A second build names public addresses, which
-# only then appear in the package.
+# starts to its first prompt. The package is hardened, lintian-silent and the
+# same bytes when packed again; its program answers its command line without
+# a display. A second build names public addresses, which only then appear in
+# the package.
 set -u
 build=$1 sources=$2
 source "$(dirname "$0")/xvfb.sh"
@@ -51,7 +53,7 @@ package_checks() {
     (cd "$work" && cpack -G DEB --config "$1/CPackConfig.cmake" -B "$work/$2" >/dev/null)
     deb=$(ls "$work/$2"/jeerforge_*_amd64.deb 2>/dev/null | head -n 1)
     check "$2: a .deb is made" [ -f "$deb" ]
-    check "$2: lintian finds no error" lintian --fail-on error "$deb"
+    check "$2: lintian says nothing, even pedantic" [ -z "$(lintian -I --pedantic "$deb" 2>/dev/null)" ]
     dpkg-deb -x "$deb" "$work/$2/unpacked"
     check "$2: its AppStream data is valid" \
         appstreamcli validate --no-net "$work/$2/unpacked/usr/share/metainfo/$id.metainfo.xml"
@@ -79,6 +81,35 @@ check "it names no homepage" [ -z "$(dpkg-deb -f "$deb" Homepage)" ]
 check "the AppStream data names no address" [ -z "$(metainfo_urls package)" ]
 check "the copyright file grants GPL-3.0-or-later" grep -q '^License: GPL-3.0-or-later' "$work/package/unpacked/usr/share/doc/jeerforge/copyright"
 check "the packed program starts to its first prompt" reaches_first_prompt "$work/package/unpacked/usr/bin/jeerforge"
+program="$work/package/unpacked/usr/bin/jeerforge"
+hardened() {
+    readelf -d "$program" | grep -q BIND_NOW && readelf -h "$program" | grep -q 'Position-Independent' &&
+        nm -D "$program" | grep -q __stack_chk_fail && nm -D "$program" | grep -qE '__[a-z]+_chk@' &&
+        readelf -n "$program" | grep -q 'Build ID' && ! readelf -WS "$program" | grep -qE '\] \.(comment|note) '
+}
+check "it is hardened (PIE, BIND_NOW, stack protector, fortified calls) and keeps only its build-id note" hardened
+(umask 002 && cd "$work" && TZ=Asia/Kathmandu LC_ALL=C.UTF-8 cpack -G DEB --config "$build/CPackConfig.cmake" \
+    -B "$work/again" >/dev/null)
+check "packed again under umask 002, another time zone and locale, it is the same bytes" \
+    cmp "$deb" "$work/again/$(basename "$deb")"
+
+echo "# the command line, with no display at all"
+# Runs the packed program; $1 is the exit status it must give, $2 what its
+# output must say and $3 the one line its standard error must be ("" for
+# none), the rest are its arguments.
+answers() {
+    local status=$1 out=$2 err=$3
+    shift 3
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@" >"$work/out" 2>"$work/err"
+    local got=$?
+    [ "$got" -eq "$status" ] && grep -qE "$out" "$work/out" &&
+        if [ -z "$err" ]; then [ ! -s "$work/err" ]; else [ "$(wc -l <"$work/err")" -eq 1 ] && grep -qE "$err" "$work/err"; fi ||
+        { cat "$work/out" "$work/err"; echo "exit status $got"; return 1; }
+}
+check "--help prints the options" answers 0 'Usage: jeerforge .*-v, --version' '' --help
+check "-v prints the version" answers 0 '^Jeerforge 1\.0$' '' -v
+check "an unknown option is named, with status 2" answers 2 '^$' "unknown option '--frobnicate'; see 'jeerforge --help'" --frobnicate
+check "no display: one line and status 1" answers 1 '^$' 'needs a graphical desktop.*DISPLAY unset'
 
 echo "# cpack -G DEB, built with a homepage and a screenshot address"
 published="$build/published"

@@ -1,0 +1,118 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "startup.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QList>
+#include <QString>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The options that Qt's GUI, widgets and display plugins read themselves;
+// the first group takes a value.
+const QStringList qtOptionsWithValue{
+    u"platform"_s, u"platformpluginpath"_s, u"platformtheme"_s, u"plugin"_s, u"qmljsdebugger"_s,
+    u"qwindowgeometry"_s, u"qwindowicon"_s, u"qwindowtitle"_s, u"session"_s, u"display"_s,
+    u"geometry"_s, u"title"_s, u"icon"_s, u"name"_s, u"visual"_s, u"style"_s, u"stylesheet"_s};
+const QStringList qtSwitches{u"reverse"_s, u"widgetcount"_s, u"sync"_s, u"nograb"_s, u"dograb"_s};
+
+struct HeldMessage
+{
+    QtMsgType type;
+    QString category;
+    QString text;
+};
+QList<HeldMessage> heldMessages;
+QtMessageHandler handlerBefore = nullptr;
+
+void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtFatalMsg && text.contains(u"no Qt platform plugin could be initialized"_s)) {
+        const auto shown = [](const char *name) {
+            const QByteArray value = qgetenv(name);
+            return QString::fromLatin1(name) + (value.isNull() ? u" unset"_s : u"=\""_s + QString::fromLocal8Bit(value) + u'"');
+        };
+        std::fprintf(stderr, "jeerforge: Jeerforge needs a graphical desktop, and no display could be opened (%s, %s, %s).\n",
+                     qPrintable(shown("DISPLAY")), qPrintable(shown("WAYLAND_DISPLAY")), qPrintable(shown("QT_QPA_PLATFORM")));
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    heldMessages.append({type, QString::fromLatin1(context.category), text});
+}
+
+} // namespace
+
+std::optional<int> answerCommandLine(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Writes random insults out of words you type in."_s);
+    // Qt's options are written with one dash, as -platform.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Shows this help and exits."_s);
+    const QCommandLineOption version({u"v"_s, u"version"_s}, u"Shows the version and exits."_s);
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const QString &name : qtOptionsWithValue) {
+        QCommandLineOption option(name, QString(), u"value"_s);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const QString &name : qtSwitches) {
+        QCommandLineOption option(name);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    parser.parse(arguments);
+
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        const auto typed = std::find_if(arguments.cbegin() + 1, arguments.cend(), [&name](const QString &argument) {
+            return argument.startsWith(u'-') && argument.section(u'=', 0, 0).remove(0, argument.startsWith(u"--"_s) ? 2 : 1) == name;
+        });
+        std::fprintf(stderr, "jeerforge: unknown option '%s'; see 'jeerforge --help'.\n",
+                     qPrintable(typed != arguments.cend() ? *typed : u'-' + name));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        // Without an application object yet, Qt cannot name the program itself.
+        const QString text = parser.helpText().replace(u"<executable_name>"_s, u"jeerforge"_s);
+        std::printf("%s\nQt's own options, such as -platform NAME, -style NAME and -reverse, work as in any Qt "
+                    "program.\n",
+                    qPrintable(text));
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+DisplayCheck::DisplayCheck()
+{
+    handlerBefore = qInstallMessageHandler(holdMessage);
+}
+
+DisplayCheck::~DisplayCheck()
+{
+    qInstallMessageHandler(handlerBefore);
+    for (const HeldMessage &message : std::as_const(heldMessages)) {
+        const QByteArray category = message.category.toLatin1();
+        const QMessageLogContext context(nullptr, 0, nullptr, category.constData());
+        handlerBefore(message.type, context, message.text);
+    }
+    heldMessages.clear();
+}

@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <optional>
+
+/// Answers Jeerforge's own options before anything needs a display:
+/// -h/--help and -v/--version print to standard output; an unknown option
+/// is named on standard error. Returns the exit status when the command line
+/// was answered so, or nothing when the program is to run. Qt's own options
+/// (-platform, -style, -reverse and the rest) are left to Qt.
+[[nodiscard]] std::optional<int> answerCommandLine(int argc, char **argv);
+
+/// While it lives, a display that cannot be opened ends the program with one
+/// line on standard error and exit status 1, where Qt would abort; Qt's
+/// messages wait until it goes. For the construction of the application.
+class DisplayCheck
+{
+public:
+    DisplayCheck();
+    ~DisplayCheck();
+    DisplayCheck(const DisplayCheck &) = delete;
+    DisplayCheck &operator=(const DisplayCheck &) = delete;
+};
