@@ -95,21 +95,21 @@ check "packed again under umask 002, another time zone and locale, it is the sam
 
 echo "# the command line, with no display at all"
 # Runs the packed program; $1 is the exit status it must give, $2 what its
-# output must say and $3 the one line its standard error must be ("" for
-# none), the rest are its arguments.
+# output must say and $3 its one line on standard error ("" for nothing),
+# the rest are its arguments.
 answers() {
     local status=$1 out=$2 err=$3
     shift 3
     env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@" >"$work/out" 2>"$work/err"
     local got=$?
-    [ "$got" -eq "$status" ] && grep -qE "$out" "$work/out" &&
-        if [ -z "$err" ]; then [ ! -s "$work/err" ]; else [ "$(wc -l <"$work/err")" -eq 1 ] && grep -qE "$err" "$work/err"; fi ||
-        { cat "$work/out" "$work/err"; echo "exit status $got"; return 1; }
+    said() { if [ -z "$2" ]; then [ ! -s "$1" ]; else grep -zqE "$2" "$1"; fi; }
+    [ "$got" -eq "$status" ] && said "$work/out" "$out" && said "$work/err" "$err" &&
+        [ "$(wc -l <"$work/err")" -le 1 ] || { cat "$work/out" "$work/err"; echo "exit status $got"; return 1; }
 }
 check "--help prints the options" answers 0 'Usage: jeerforge .*-v, --version' '' --help
-check "-v prints the version" answers 0 '^Jeerforge 1\.0$' '' -v
-check "an unknown option is named, with status 2" answers 2 '^$' "unknown option '--frobnicate'; see 'jeerforge --help'" --frobnicate
-check "no display: one line and status 1" answers 1 '^$' 'needs a graphical desktop.*DISPLAY unset'
+check "-v prints the version" answers 0 '^Jeerforge 1\.0\s*$' '' -v
+check "an unknown option is named, with status 2" answers 2 '' "unknown option '--frobnicate'; see 'jeerforge --help'" --frobnicate
+check "no display: one line and status 1" answers 1 '' 'needs a graphical desktop.*DISPLAY unset'
 
 echo "# cpack -G DEB, built with a homepage and a screenshot address"
 published="$build/published"

@@ -5,11 +5,10 @@
 # keyboard and mouse) or Wayland (Weston, driven through the accessibility
 # bus): 45 prompts answered, then the window at its size, an insult on Next
 # Insult and the program's end by Exit. On X11 also a signal at a prompt,
-# closing the window, the layout at twice the scale, arguments that change
-# nothing and what the screen reader Orca speaks; on Wayland also what
-# screen readers are told,
-# and, with no printer, the printout saved as a PDF at the end, then printed
-# when the compositor goes away.
+# closing the window, the layout at twice the scale, Qt's options, which
+# change nothing, and what the screen reader Orca speaks; on Wayland also what
+# screen readers are told, and, with no printer, the printout saved as a PDF
+# at the end, then printed when the compositor goes away.
 set -u
 jeerforge=$1 xclose=$2 artifacts=$3 display_server=${4:-x11}
 here=$(dirname "$0")
@@ -83,12 +82,12 @@ press_exit_at_scale_2
 wait_for_exit "$program"
 check "Exit at scale 2 sits at twice its place" [ $? -eq 0 ]
 
-jeerforge_args=(--help --version -x bogus words)
+jeerforge_args=(-style Fusion -platform xcb plain words)
 jeerforge_start a b c
-check "arguments change nothing: the window is 455x120" [ "$(window_size "$window")" = 455x120 ]
+check "Qt's options and plain words change nothing: the window is 455x120" [ "$(window_size "$window")" = 455x120 ]
 press_exit
 wait_for_exit "$program"
-check "arguments change nothing: Exit ends it" [ $? -eq 0 ]
+check "Qt's options and plain words change nothing: Exit ends it" [ $? -eq 0 ]
 
 echo "# what the screen reader Orca says, pressing Next Insult from the keyboard"
 accessibility_bus_start
