@@ -18,10 +18,15 @@ namespace {
 
 // The options that Qt's GUI, widgets and display plugins read themselves;
 // the first group takes a value.
-const QStringList qtOptionsWithValue{
-    u"platform"_s, u"platformpluginpath"_s, u"platformtheme"_s, u"plugin"_s, u"qmljsdebugger"_s,
-    u"qwindowgeometry"_s, u"qwindowicon"_s, u"qwindowtitle"_s, u"session"_s, u"display"_s,
-    u"geometry"_s, u"title"_s, u"icon"_s, u"name"_s, u"visual"_s, u"style"_s, u"stylesheet"_s};
+const QStringList qtOptionsWithValue{u"platform"_s,      u"platformpluginpath"_s,
+                                     u"platformtheme"_s, u"plugin"_s,
+                                     u"qmljsdebugger"_s, u"qwindowgeometry"_s,
+                                     u"qwindowicon"_s,   u"qwindowtitle"_s,
+                                     u"session"_s,       u"display"_s,
+                                     u"geometry"_s,      u"title"_s,
+                                     u"icon"_s,          u"name"_s,
+                                     u"visual"_s,        u"style"_s,
+                                     u"stylesheet"_s};
 const QStringList qtSwitches{u"reverse"_s, u"widgetcount"_s, u"sync"_s, u"nograb"_s, u"dograb"_s};
 
 struct HeldMessage
@@ -38,10 +43,12 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
     if (type == QtFatalMsg && text.contains(u"no Qt platform plugin could be initialized"_s)) {
         const auto shown = [](const char *name) {
             const QByteArray value = qgetenv(name);
-            return QString::fromLatin1(name) + (value.isNull() ? u" unset"_s : u"=\""_s + QString::fromLocal8Bit(value) + u'"');
+            return QString::fromLatin1(name) +
+                (value.isNull() ? u" unset"_s : u"=\""_s + QString::fromLocal8Bit(value) + u'"');
         };
-        std::fprintf(stderr, "jeerforge: Jeerforge needs a graphical desktop, and no display could be opened (%s, %s, %s).\n",
-                     qPrintable(shown("DISPLAY")), qPrintable(shown("WAYLAND_DISPLAY")), qPrintable(shown("QT_QPA_PLATFORM")));
+        std::fprintf(
+            stderr, "jeerforge: Jeerforge needs a graphical desktop, and no display could be opened (%s, %s, %s).\n",
+            qPrintable(shown("DISPLAY")), qPrintable(shown("WAYLAND_DISPLAY")), qPrintable(shown("QT_QPA_PLATFORM")));
         std::fflush(stderr);
         std::_Exit(1);
     }
@@ -79,7 +86,8 @@ std::optional<int> answerCommandLine(int argc, char **argv)
     if (!parser.unknownOptionNames().isEmpty()) {
         const QString name = parser.unknownOptionNames().constFirst();
         const auto typed = std::find_if(arguments.cbegin() + 1, arguments.cend(), [&name](const QString &argument) {
-            return argument.startsWith(u'-') && argument.section(u'=', 0, 0).remove(0, argument.startsWith(u"--"_s) ? 2 : 1) == name;
+            return argument.startsWith(u'-') &&
+                argument.section(u'=', 0, 0).remove(0, argument.startsWith(u"--"_s) ? 2 : 1) == name;
         });
         std::fprintf(stderr, "jeerforge: unknown option '%s'; see 'jeerforge --help'.\n",
                      qPrintable(typed != arguments.cend() ? *typed : u'-' + name));
