@@ -13,6 +13,8 @@ source "$(dirname "$0")/xvfb.sh"
 work=$(mktemp -d)
 trap 'xvfb_stop; rm -rf "$xvfb_dir" "$work"' EXIT
 id=org.jeerforge.Jeerforge
+# The packaging dates the package by the last commit; without git, by this.
+git -C "$sources" rev-parse 2>/dev/null || export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(date +%s)}
 
 # Starts program $1 and waits for its first prompt.
 reaches_first_prompt() {
