@@ -196,7 +196,7 @@ PrintoutDelivery::Choice PrintoutDelivery::ask(const QString &why)
                            u"Save as PDF… writes it to a file, and Discard closes Jeerforge without it."_s);
     QPushButton *retry = box.addButton(QMessageBox::Retry);
     retry->setText(u"&Retry"_s);
-    QPushButton *save = box.addButton(u"&Save as PDF…"_s, QMessageBox::ActionRole);
+    const QPushButton *save = box.addButton(u"&Save as PDF…"_s, QMessageBox::ActionRole);
     QPushButton *discard = box.addButton(QMessageBox::Discard);
     discard->setText(u"&Discard"_s);
     box.setDefaultButton(retry);

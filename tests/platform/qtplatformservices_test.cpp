@@ -78,6 +78,7 @@ TEST_P(QtAskTextCancel, GivesTheEmptyStringEvenWithTextTyped)
 {
     QtPlatformServices services;
     PromptAnswerer answerer({std::nullopt});
+    // cppcheck-suppress unreadVariable ; the answerer calls it at the open prompt
     answerer.byHand = [](QInputDialog *dialog) {
         dialog->findChild<QLineEdit *>()->setText(u"typed, then cancelled"_s);
         GetParam().cancel(dialog);
@@ -104,6 +105,7 @@ TEST(QtAskText, EnterAnswersOk)
 {
     QtPlatformServices services;
     PromptAnswerer answerer({std::nullopt});
+    // cppcheck-suppress unreadVariable ; the answerer calls it at the open prompt
     answerer.byHand = [](QInputDialog *dialog) {
         QTest::keyClicks(dialog->focusWidget(), u"typed by keys"_s);
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
