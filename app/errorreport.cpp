@@ -9,9 +9,14 @@
 
 using namespace Qt::StringLiterals;
 
-void reportError(QWidget *parent, const QString &message)
+void reportOnStandardError(const QString &message)
 {
     std::fprintf(stderr, "jeerforge: %s\n", qPrintable(message));
+}
+
+void reportError(QWidget *parent, const QString &message)
+{
+    reportOnStandardError(message);
     QMessageBox box(QMessageBox::Critical, u"Jeerforge"_s, message, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -10,3 +10,7 @@ class QWidget;
 /// and the same text on standard error. The text is shown as it is, never
 /// read as markup.
 void reportError(QWidget *parent, const QString &message);
+
+/// Tells standard error only, as "jeerforge: MESSAGE", for when nobody is
+/// there to read a message box.
+void reportOnStandardError(const QString &message);

@@ -73,11 +73,6 @@ void deliverIfCompositorLost(QtMsgType type, const QMessageLogContext &context, 
         deliverAndEnd();
 }
 
-void tell(const QString &message)
-{
-    std::fprintf(stderr, "jeerforge: %s\n", qPrintable(message));
-}
-
 // The user's documents folder, or the home folder where there is none.
 QString documentsFolder()
 {
@@ -118,7 +113,7 @@ int PrintoutDelivery::deliver()
         } catch (const PlatformError &error) {
             why = QString::fromUtf8(error.what());
         }
-        tell(why);
+        reportOnStandardError(why);
         // A signal closes an open question unanswered, and nobody is asked again.
         for (;;) {
             if (m_quitOnSignals.signalled())
@@ -146,7 +141,7 @@ int PrintoutDelivery::deliverUnattended()
         print();
         return 0;
     } catch (const PlatformError &error) {
-        tell(QString::fromUtf8(error.what()));
+        reportOnStandardError(QString::fromUtf8(error.what()));
     }
     return keepInFile();
 }
@@ -242,9 +237,9 @@ int PrintoutDelivery::keepInFile()
         path = folder.filePath(u"Jeerforge insults %1 (%2).pdf"_s.arg(stamp, QString::number(copy)));
     try {
         m_printout.save(path.toStdString(), false);
-        tell(u"The printout was not printed, so it is kept in \"%1\"."_s.arg(path));
+        reportOnStandardError(u"The printout was not printed, so it is kept in \"%1\"."_s.arg(path));
     } catch (const PlatformError &error) {
-        tell(QString::fromUtf8(error.what()) + u" The printout is lost."_s);
+        reportOnStandardError(QString::fromUtf8(error.what()) + u" The printout is lost."_s);
     }
     return 1;
 }
