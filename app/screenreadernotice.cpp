@@ -48,10 +48,18 @@ void ScreenReaderNotice::announce(const QString &text)
     m_text = text;
     if (!QAccessible::isActive())
         return;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Qt announces it itself, and screen readers speak it once they are done
+    // with what they are saying; the notice stays hidden.
+    QAccessibleAnnouncementEvent announcement(parentWidget(), text);
+    announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&announcement);
+#else
     // Screen readers speak a notification as it appears, under its new name;
     // a changed name alone is not spoken by all of them.
     QAccessibleEvent renamed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&renamed);
     hide();
     show();
+#endif
 }

@@ -6,9 +6,11 @@
 #include <QWidget>
 
 /// A notification that only assistive technology perceives. Each announce()
-/// shows it anew with the given text, which screen readers speak while the
-/// keyboard focus stays where it is. It has no size, draws nothing and takes
-/// no focus; while no assistive technology listens it only keeps the text.
+/// hands the given text to screen readers, which speak it while the keyboard
+/// focus stays where it is: as Qt's own announcement from Qt 6.8 on, and
+/// before that by showing this notice anew under that name. It has no size,
+/// draws nothing and takes no focus; while no assistive technology listens it
+/// only keeps the text.
 class ScreenReaderNotice : public QWidget
 {
     Q_OBJECT
