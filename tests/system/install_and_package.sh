@@ -44,7 +44,15 @@ echo "# cmake --install"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 check "every file is where desktops look for it" installed_files "$work/prefix"
 check "the desktop entry is valid" desktop-file-validate "$work/prefix/share/applications/$id.desktop"
-check "the AppStream data is valid" appstreamcli validate --no-net "$work/prefix/share/metainfo/$id.metainfo.xml"
+# Whether the AppStream data $1 is valid. AppStream 1.0 also asks for a
+# homepage, which a build that was given none ($2 = no-homepage) lacks.
+metainfo_valid() {
+    local report
+    report=$(appstreamcli validate --no-net "$1") && return 0
+    [ "${2:-}" = no-homepage ] && ! grep -E '^[EW]:' <<<"$report" | grep -qv url-homepage-missing ||
+        { printf '%s\n' "$report"; return 1; }
+}
+check "the AppStream data is valid" metainfo_valid "$work/prefix/share/metainfo/$id.metainfo.xml" no-homepage
 check "the desktop entry starts the program with no arguments" \
     grep -qx 'Exec=jeerforge' "$work/prefix/share/applications/$id.desktop"
 check "the icon is a square SVG" grep -q 'viewBox="0 0 256 256"' "$work/prefix/share/icons/hicolor/scalable/apps/$id.svg"
@@ -54,26 +62,29 @@ check "the installed program starts to its first prompt" reaches_first_prompt "$
 # sanitizers' debug build is neither.
 optimised() { grep -qE '^CMAKE_BUILD_TYPE:STRING=(Release|RelWithDebInfo)$' "$1/CMakeCache.txt"; }
 
-# Packs build $1 as a .deb into $work/$2 and checks it; sets $deb.
+# Packs build $1 as a .deb into $work/$2 and checks it; sets $deb. $3 is
+# no-homepage for a build given none: lintian's AppStream check, which
+# asks for one, is then left to metainfo_valid.
 package_checks() {
     (cd "$work" && cpack -G DEB --config "$1/CPackConfig.cmake" -B "$work/$2" >/dev/null)
     deb=$(ls "$work/$2"/jeerforge_*_amd64.deb 2>/dev/null | head -n 1)
     check "$2: a .deb is made" [ -f "$deb" ]
+    local lintian=(lintian)
+    [ "${3:-}" = no-homepage ] && lintian+=(--suppress-tags appstream-metadata-validation-failed)
     if optimised "$1"; then
-        check "$2: lintian says nothing, even pedantic" [ -z "$(lintian -I --pedantic "$deb" 2>/dev/null)" ]
+        check "$2: lintian says nothing, even pedantic" [ -z "$("${lintian[@]}" -I --pedantic "$deb" 2>/dev/null)" ]
     else
-        check "$2: lintian finds no error" lintian --fail-on error "$deb"
+        check "$2: lintian finds no error" "${lintian[@]}" --fail-on error "$deb"
     fi
     dpkg-deb -x "$deb" "$work/$2/unpacked"
-    check "$2: its AppStream data is valid" \
-        appstreamcli validate --no-net "$work/$2/unpacked/usr/share/metainfo/$id.metainfo.xml"
+    check "$2: its AppStream data is valid" metainfo_valid "$work/$2/unpacked/usr/share/metainfo/$id.metainfo.xml" "${3:-}"
     check "$2: it is GPL-3.0-or-later" grep -qx '<project_license>GPL-3.0-or-later</project_license>' \
         <(tr -d ' ' <"$work/$2/unpacked/usr/share/metainfo/$id.metainfo.xml")
 }
 metainfo_urls() { grep -oE '<(url|image)[^<]*</(url|image)>' "$work/$1/unpacked/usr/share/metainfo/$id.metainfo.xml"; }
 
 echo "# cpack -G DEB, with no public address given"
-package_checks "$build" package
+package_checks "$build" package no-homepage
 contents=$(dpkg-deb -c "$deb")
 for file in usr/bin/jeerforge "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
     "usr/share/icons/hicolor/scalable/apps/$id.svg" "usr/share/icons/hicolor/48x48/apps/$id.png" \
@@ -86,6 +97,9 @@ for library in libqt6widgets6 libqt6gui6 libcups2 libc6; do
 done
 check "it recommends Qt's Wayland plugin and an outline emoji font" \
     grep -qE 'qt6-wayland.*fonts-symbola' <<<"$(dpkg-deb -f "$deb" Recommends)"
+# test.sh installed what the package asks for, under this release's names.
+check "what it depends on and recommends is all installed here" grep -q '^0 upgraded, 0 newly installed' \
+    <(apt-get satisfy -s "$depends, $(dpkg-deb -f "$deb" Recommends)" 2>/dev/null)
 check "it has a maintainer and a description" [ -n "$(dpkg-deb -f "$deb" Maintainer)" -a -n "$(dpkg-deb -f "$deb" Description)" ]
 check "it names no homepage" [ -z "$(dpkg-deb -f "$deb" Homepage)" ]
 check "the AppStream data names no address" [ -z "$(metainfo_urls package)" ]
