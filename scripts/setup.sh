@@ -9,7 +9,7 @@ jeerforge_build_packages=(cmake ninja-build g++ qt6-base-dev qt6-wayland libcups
 jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick
     cups-daemon cups-client poppler-utils desktop-file-utils appstream lintian dpkg-dev valgrind
     weston dbus at-spi2-core python3-pyatspi orca fonts-symbola fonts-noto-color-emoji)
-jeerforge_check_packages=(clang libclang-rt-dev clang-tidy clang-format cppcheck reuse libbenchmark-dev)
+jeerforge_check_packages=(clang libclang-rt-dev clang-tidy clang-format cppcheck reuse libbenchmark-dev git)
 
 jeerforge_install() {
     local missing=()
