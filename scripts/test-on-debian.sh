@@ -42,8 +42,8 @@ mkdir -p "$cache/archives/partial"
 run=$(mktemp -d)
 root=$run/merged
 cleanup() {
-    umount -R "$root" 2>/dev/null || umount -lR "$root" 2>/dev/null
-    rm -rf "$run"
+    umount -R "$root" 2>/dev/null || umount -lR "$root"
+    rm -rf --one-file-system "$run"
 }
 trap cleanup EXIT
 mkdir "$run/upper" "$run/work" "$root"
@@ -64,14 +64,24 @@ inside() { # a command line to run in the root's clone, as root
         bash -c "cd /root/jeerforge && $1"
 }
 status=()
-# ./run.sh on the fresh root: it installs what it needs, builds, and without a
-# display says the program is built. The first prompt is then shown under
-# Xvfb, once ./test.sh has installed it.
-inside './run.sh' 2>&1 | tail -n 3
-inside 'build/release/app/jeerforge --version' && status+=("./run.sh builds: ok") || status+=("./run.sh builds: FAILED")
-if inside './test.sh'; then status+=("./test.sh: ok"); else status+=("./test.sh: FAILED"); fi
-shows_prompt='xvfb-run -a sh -c "./run.sh & sleep 15; xdotool search --onlyvisible --name \"^Jeerforge\$\"; kill \$!"'
-if inside "$shows_prompt" | grep -q '^[0-9]'; then status+=("./run.sh shows the first prompt: ok"); else status+=("./run.sh shows the first prompt: FAILED"); fi
+stage() { # name, then the command line
+    if inside "$2"; then status+=("$1: ok"); else status+=("$1: FAILED"); fi
+}
+# ./run.sh on the fresh root installs what it needs and builds; with no
+# display it says so. ./test.sh then installs Xvfb, where ./run.sh must
+# show the first prompt.
+stage "./run.sh builds" './run.sh 2>&1 | tail -n 3; build/release/app/jeerforge --version'
+stage "./test.sh" './test.sh'
+cat >"$root/root/first-prompt.sh" <<'EOF'
+./run.sh >/dev/null 2>&1 &
+for _ in $(seq 60); do
+    xdotool search --onlyvisible --name '^Jeerforge$' >/dev/null && { kill $!; exit 0; }
+    sleep 0.5
+done
+kill $!
+exit 1
+EOF
+stage "./run.sh shows the first prompt" 'xvfb-run -a bash /root/first-prompt.sh'
 
 echo "=== Debian $release summary ($(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s)"
 printf '%s\n' "${status[@]}"
