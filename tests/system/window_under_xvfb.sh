@@ -104,6 +104,8 @@ check "Orca starts" eventually listening
 sleep 0.5
 xdotool windowfocus --sync "$window"
 check "it announces the window" eventually said "Jeerforge V. 1.0 frame"
+# A key before Orca has presented the box with the focus may drop what follows.
+check "and the box that has the focus" eventually said "Insult text"
 xdotool key Tab
 check "and Next Insult with its description" eventually said "Makes a new insult"
 # Orca 43 speaks the notice as a notification, Orca 48 Qt's announcement as a message.
