@@ -4,6 +4,7 @@
 #include "printoutdelivery.h"
 
 #include "errorreport.h"
+#include "passworddialog.h"
 #include "platformservices.h"
 #include "printout.h"
 #include "quitonsignals.h"
@@ -91,11 +92,19 @@ PrintoutDelivery::PrintoutDelivery(Printout &printout, const QuitOnSignals &quit
     deliveryAtExit = this;
     previousMessageHandler = qInstallMessageHandler(deliverIfCompositorLost);
     m_printout.setKeepWaiting([this](const std::string &printer) { return keepWaiting(printer); });
+    // Asked only where someone is there to answer, and never once a signal came.
+    m_printout.setAskPassword([this](const std::string &who, const std::string &user) {
+        std::optional<Printout::Credentials> given;
+        if (m_mode != Mode::Unattended && !m_quitOnSignals.signalled())
+            given = askForPassword(who, user);
+        return m_quitOnSignals.signalled() ? std::nullopt : given;
+    });
 }
 
 PrintoutDelivery::~PrintoutDelivery()
 {
     m_printout.setKeepWaiting({});
+    m_printout.setAskPassword({});
     qInstallMessageHandler(previousMessageHandler);
     deliveryAtExit = nullptr;
 }
@@ -158,6 +167,8 @@ bool PrintoutDelivery::keepWaiting(const std::string &printer)
 {
     switch (m_mode) {
     case Mode::Pressing:
+        // The window is painted meanwhile; what the user does waits for the press to end.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return !m_quitOnSignals.signalled();
     case Mode::Unattended:
         return Clock::now() - m_attemptStart < unattendedPatience;

@@ -9,14 +9,13 @@
 #include <QFile>
 #include <QSaveFile>
 
-using namespace std::chrono_literals;
-
 namespace {
 
-// What the print service may take of a press, and of an attempt at the end,
-// leaving room within the bounds for the question that tells why it failed.
-constexpr auto pressPatience = 6s;
-constexpr auto endPatience = 24s;
+// The page a paper gives, where an invalid one stands for the locale's.
+QPageSize pageOf(const QPageSize &paper)
+{
+    return PrintDocument::pageLayout(paper).pageSize();
+}
 
 } // namespace
 
@@ -25,9 +24,15 @@ CupsPrintout::~CupsPrintout() = default;
 
 void CupsPrintout::addLine(const QString &line)
 {
-    if (!m_document)
+    if (!m_document && m_finished.isEmpty()) {
+        m_laidOutFor = m_paper;
         m_document = std::make_unique<PrintDocument>(PrintDocument::pageLayout(m_paper));
-    m_document->addLine(line);
+    }
+    m_lines.append(line);
+    if (m_document)
+        m_document->addLine(line);
+    else
+        m_finished.clear(); // laid out anew, with this line, when it is handed over
 }
 
 std::string CupsPrintout::findPrinter()
@@ -35,10 +40,8 @@ std::string CupsPrintout::findPrinter()
     if (m_printerFound)
         return {};
     try {
-        const QPageSize paper = m_spooler.defaultPaper(pressPatience);
+        m_paper = m_spooler.defaultDestination(CupsSpooler::Bound::Press).paper;
         m_printerFound = true;
-        if (!pending())
-            m_paper = paper;
         return {};
     } catch (const PlatformError &error) {
         return error.what();
@@ -47,14 +50,24 @@ std::string CupsPrintout::findPrinter()
 
 bool CupsPrintout::pending() const
 {
-    return m_document || !m_finished.isEmpty();
+    return !m_lines.isEmpty();
 }
 
-const QByteArray &CupsPrintout::finished()
+// The whole printout on the given paper, laid out anew from its lines where
+// it was laid out for another.
+const QByteArray &CupsPrintout::finished(const QPageSize &paper)
 {
-    if (m_document) {
+    const bool samePaper = pageOf(paper).isEquivalentTo(pageOf(m_laidOutFor));
+    if (m_document && samePaper) {
         m_finished = m_document->finish();
         m_document.reset();
+    } else if (!samePaper || m_finished.isEmpty()) {
+        m_document.reset();
+        PrintDocument document(PrintDocument::pageLayout(paper));
+        for (const QString &line : std::as_const(m_lines))
+            document.addLine(line);
+        m_finished = document.finish();
+        m_laidOutFor = paper;
     }
     return m_finished;
 }
@@ -63,13 +76,19 @@ void CupsPrintout::print()
 {
     if (!pending())
         return;
-    m_spooler.submit("Jeerforge", finished(), endPatience);
+    m_spooler.submit(
+        "Jeerforge",
+        [this](const QPageSize &paper) {
+            m_paper = paper;
+            return finished(paper);
+        },
+        CupsSpooler::Bound::End);
     discard();
 }
 
 void CupsPrintout::save(const std::string &path, bool replace)
 {
-    const QByteArray &pdf = finished();
+    const QByteArray &pdf = finished(m_paper);
     const QString name = QString::fromStdString(path);
     QString error;
     if (replace) {
@@ -98,4 +117,5 @@ void CupsPrintout::discard()
 {
     m_document.reset();
     m_finished.clear();
+    m_lines.clear();
 }

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QPageSize>
+#include <QStringList>
 
 #include <memory>
 
@@ -16,6 +17,9 @@ class QString;
 
 /// The printout as a PDF built in memory from the first line on, whether or
 /// not there is a printer, and handed to the CUPS spooler or a file at the end.
+/// Its pages have the paper of the printer it goes to: the lines are kept, and
+/// laid out anew where that printer's paper is not the one they were laid out
+/// for.
 class CupsPrintout : public Printout
 {
 public:
@@ -28,6 +32,7 @@ public:
     void addLine(const QString &line);
 
     void setKeepWaiting(KeepWaiting keepWaiting) override { m_spooler.setKeepWaiting(std::move(keepWaiting)); }
+    void setAskPassword(AskPassword askPassword) override { m_spooler.setAskPassword(std::move(askPassword)); }
     std::string findPrinter() override;
     bool pending() const override;
     void print() override;
@@ -35,11 +40,13 @@ public:
     void discard() override;
 
 private:
-    const QByteArray &finished();
+    const QByteArray &finished(const QPageSize &paper);
 
     CupsSpooler m_spooler;
     std::unique_ptr<PrintDocument> m_document;
+    QStringList m_lines; // every line, until the printout is handed over
     QByteArray m_finished; // the ended document, until it is handed over
-    QPageSize m_paper;
+    QPageSize m_laidOutFor; // the paper of m_document or m_finished; invalid for the locale's
+    QPageSize m_paper; // of the default printer last found; invalid while none is known
     bool m_printerFound = false;
 };

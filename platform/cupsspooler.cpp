@@ -8,8 +8,13 @@
 #include <QSizeF>
 
 #include <algorithm>
+#include <cstdio>
 #include <cups/cups.h>
 #include <dlfcn.h>
+#include <pwd.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
@@ -17,44 +22,121 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// How long a connection may take to open, and how long the probe that tells
-// a silent scheduler from a missing one waits for an answer.
+// The whole time budget. What a press and an attempt at the end may take of
+// their caller; what the scheduler may take of that, leaving room for the
+// questions that tell why it failed; how long a connection may take to open
+// and how long each of those questions waits for its answer.
+constexpr milliseconds pressBound = 10s;
+constexpr milliseconds endBound = 30s;
+constexpr milliseconds roomForWhy = 4500ms;
 constexpr milliseconds connectPatience = 1500ms;
 constexpr milliseconds probePatience = 2s;
-// How often, in seconds, a wait asks whether to go on.
+// How often, in seconds, a wait on the scheduler's connection asks whether to go on.
 constexpr double askEvery = 0.1;
 
-// One wait for the scheduler: over at its deadline, or as soon as the one
-// waiting does not want to go on.
-struct Wait
+// What the password callback, on the print service's thread, may hand out
+// during one conversation: the credentials the user gave, once.
+struct PasswordRequest
+{
+    std::optional<Printout::Credentials> credentials;
+    decltype(&cupsSetUser) setUser = nullptr;
+    std::string handedOut; // the password, while libcups uses it
+    bool wanted = false; // asked for with none at hand
+    bool refused = false; // asked for again: the service did not take them
+};
+thread_local PasswordRequest *passwordRequest = nullptr;
+
+// Never a prompt on the terminal: only what the user gave in a dialog goes.
+const char *answerPassword(const char * /*prompt*/, http_t * /*http*/, const char * /*method*/,
+                           const char * /*resource*/, void * /*data*/)
+{
+    PasswordRequest *request = passwordRequest;
+    if (!request)
+        return nullptr;
+    if (!request->handedOut.empty()) {
+        request->refused = true;
+        return nullptr;
+    }
+    if (!request->credentials) {
+        request->wanted = true;
+        return nullptr;
+    }
+    request->setUser(request->credentials->user.c_str());
+    request->handedOut = request->credentials->password;
+    return request->handedOut.c_str();
+}
+
+} // namespace
+
+// One wait for the scheduler, on the print service's thread: over at its
+// deadline, or as soon as nobody waits for it any more.
+struct CupsSpooler::Wait
 {
     Clock::time_point deadline;
-    const Printout::KeepWaiting &keepWaiting;
+    const PrintServiceThread::Abandoned &abandoned;
     std::string printer; // "" while the default printer is looked for
     enum class Outcome { Answered, TimedOut, Stopped } outcome = Outcome::Answered;
 
     static int goOn(http_t * /*http*/, void *data)
     {
         auto *wait = static_cast<Wait *>(data);
-        if (Clock::now() >= wait->deadline)
-            wait->outcome = Outcome::TimedOut;
-        else if (wait->keepWaiting && !wait->keepWaiting(wait->printer))
+        if (wait->abandoned)
             wait->outcome = Outcome::Stopped;
+        else if (Clock::now() >= wait->deadline)
+            wait->outcome = Outcome::TimedOut;
         return wait->outcome == Outcome::Answered ? 1 : 0;
     }
 };
 
-} // namespace
+// What one conversation found out, written on the print service's thread
+// and read on the caller's once it is over.
+struct CupsSpooler::Answer
+{
+    std::string error; // for the user; "" when all went well
+    bool passwordWanted = false;
+    bool passwordRefused = false;
+    std::string printer;
+    QPageSize paper;
+    std::string media; // the printer's own name for its default paper, from its capabilities
+    std::vector<std::pair<std::string, std::string>> options;
+    std::vector<std::string> authInfoRequired;
+    int job = 0;
+    bool held = false; // until the printer is given a user name and password
+};
+
+// The caller's deadline, and the scheduler's within it.
+struct CupsSpooler::Deadline
+{
+    explicit Deadline(Bound bound)
+    {
+        const milliseconds patience = bound == Bound::Press ? pressBound : endBound;
+        caller = Clock::now() + patience - 100ms;
+        service = Clock::now() + patience - roomForWhy;
+    }
+    void extend(Clock::duration by)
+    {
+        caller += by;
+        service += by;
+    }
+    Clock::time_point caller;
+    Clock::time_point service;
+};
 
 // The calls Jeerforge makes into libcups, found when printing first needs them,
 // and what it makes of their answers. Once loaded the library stays for the
 // rest of the run: its dependencies set up state of their own that unloading
-// would strand.
+// would strand. All but the loading runs on the print service's thread, where
+// libcups keeps its settings.
 struct CupsSpooler::Library
 {
     decltype(&cupsGetNamedDest) getNamedDest = nullptr;
     decltype(&cupsFreeDests) freeDests = nullptr;
     decltype(&cupsGetOption) getOption = nullptr;
+    decltype(&cupsAddOption) addOption = nullptr;
+    decltype(&cupsFreeOptions) freeOptions = nullptr;
+    decltype(&cupsCopyDestInfo) copyDestInfo = nullptr;
+    decltype(&cupsFreeDestInfo) freeDestInfo = nullptr;
+    decltype(&cupsGetDestMediaDefault) getDestMediaDefault = nullptr;
     decltype(&cupsLastError) lastErrorCode = nullptr;
     decltype(&cupsLastErrorString) lastErrorString = nullptr;
     decltype(&cupsCreateJob) createJob = nullptr;
@@ -63,7 +145,14 @@ struct CupsSpooler::Library
     decltype(&cupsFinishDocument) finishDocument = nullptr;
     decltype(&cupsCancelJob2) cancelJob = nullptr;
     decltype(&cupsDoRequest) doRequest = nullptr;
+    decltype(&cupsSetPasswordCB2) setPasswordCB = nullptr;
+    decltype(&cupsSetUser) setUser = nullptr;
+    decltype(&cupsUser) user = nullptr;
     decltype(&ippNewRequest) newRequest = nullptr;
+    decltype(&ippAddString) addString = nullptr;
+    decltype(&ippAddStrings) addStrings = nullptr;
+    decltype(&ippFindAttribute) findAttribute = nullptr;
+    decltype(&ippContainsString) containsString = nullptr;
     decltype(&ippDelete) deleteIpp = nullptr;
     decltype(&cupsServer) server = nullptr;
     decltype(&ippPort) port = nullptr;
@@ -74,6 +163,8 @@ struct CupsSpooler::Library
     decltype(&pwgMediaForPWG) mediaForPwg = nullptr;
     decltype(&pwgMediaForLegacy) mediaForLegacy = nullptr;
     decltype(&pwgMediaForPPD) mediaForPpd = nullptr;
+    // "print service (CUPS, at SERVER)", with the port where it is no socket.
+    std::string service;
 
     // A connection to the scheduler whose every wait is the given one.
     class Connection
@@ -84,10 +175,14 @@ struct CupsSpooler::Library
         {
             const auto left = std::chrono::duration_cast<milliseconds>(wait.deadline - Clock::now());
             const auto patience = std::clamp(left, milliseconds(1), connectPatience);
-            m_http = cups.connect(cups.server(), cups.port(), nullptr, AF_UNSPEC, cups.encryption(), 1,
-                                  static_cast<int>(patience.count()), nullptr);
+            m_http = wait.abandoned ? nullptr
+                                    : cups.connect(cups.server(), cups.port(), nullptr, AF_UNSPEC, cups.encryption(),
+                                                   1, static_cast<int>(patience.count()), nullptr);
             if (m_http)
                 cups.setTimeout(m_http, askEvery, &Wait::goOn, &wait);
+            // A name look-up that outlasted the caller's wait changes nothing any more.
+            if (wait.abandoned)
+                wait.outcome = Wait::Outcome::Stopped;
         }
         ~Connection()
         {
@@ -112,21 +207,20 @@ struct CupsSpooler::Library
 
     // Asks the scheduler a real question, briefly. Returns "" when it answers,
     // or the sentence, without its full stop, that tells the user it does not.
-    [[nodiscard]] std::string unanswered(const Printout::KeepWaiting &keepWaiting) const
+    [[nodiscard]] std::string unanswered(const Wait &wait) const
     {
-        Wait wait{Clock::now() + probePatience, keepWaiting, {}};
-        const Connection connection(*this, wait);
+        Wait probe{Clock::now() + probePatience, wait.abandoned, {}};
+        const Connection connection(*this, probe);
         ipp_t *answer =
             connection.http() ? doRequest(connection.http(), newRequest(IPP_OP_CUPS_GET_DEFAULT), "/") : nullptr;
         deleteIpp(answer);
-        return answer ? std::string() : whyUnanswered(connection, wait);
+        return answer ? std::string() : whyUnanswered(connection, probe);
     }
 
     // Why a conversation with the scheduler ended before its answer, as the
     // beginning of a sentence.
     [[nodiscard]] std::string whyUnanswered(const Connection &connection, const Wait &wait) const
     {
-        const std::string service = "print service (CUPS, at " + std::string(server()) + ")";
         if (wait.outcome == Wait::Outcome::Stopped)
             return "The wait for the " + service + " was stopped";
         if (connection.http() && wait.outcome == Wait::Outcome::TimedOut)
@@ -144,7 +238,7 @@ struct CupsSpooler::Library
         std::string why = lastError();
         if (!connection.http() || wait.outcome != Wait::Outcome::Answered)
             throw PlatformError(whyUnanswered(connection, wait) + ".");
-        if (std::string message = unanswered(wait.keepWaiting); !message.empty())
+        if (std::string message = unanswered(wait); !message.empty())
             throw PlatformError(message + ".");
         if (why.ends_with('.'))
             why.pop_back();
@@ -159,16 +253,16 @@ struct CupsSpooler::Library
     [[nodiscard]] std::string whyNotDelivered(const Connection &connection, const Wait &wait) const
     {
         const std::string consequence = ", so the printout did not reach the printer \"" + wait.printer + "\".";
-        if (wait.outcome != Wait::Outcome::Answered)
+        if (!connection.http() || wait.outcome != Wait::Outcome::Answered)
             return whyUnanswered(connection, wait) + consequence;
         const std::string why = lastError();
         const ipp_status_t status = lastErrorCode();
         const std::string refused = "The printer \"" + wait.printer + "\" refused the printout: ";
         if (status != IPP_STATUS_ERROR_INTERNAL && status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
             return refused + why;
-        if (const std::string message = unanswered(wait.keepWaiting); !message.empty())
+        if (const std::string message = unanswered(wait); !message.empty())
             return message + consequence;
-        Wait lookup{Clock::now() + probePatience, wait.keepWaiting, wait.printer};
+        Wait lookup{Clock::now() + probePatience, wait.abandoned, wait.printer};
         const Connection again(*this, lookup);
         cups_dest_t *dest = again.http() ? getNamedDest(again.http(), wait.printer.c_str(), nullptr) : nullptr;
         if (dest)
@@ -178,19 +272,159 @@ struct CupsSpooler::Library
         return refused + (dest ? why : "the print service knows no such printer any more.");
     }
 
-    // A paper size that CUPS names by its PWG, legacy or PPD name, if it knows it.
-    [[nodiscard]] QPageSize paperNamed(const char *name) const
+    // A paper size that CUPS names by its PWG, legacy or PPD name, if it
+    // knows it; of a list such as "Letter,Upper", the first that it knows.
+    [[nodiscard]] QPageSize paperNamed(const std::string &names) const
     {
-        const pwg_media_t *media = name ? mediaForPwg(name) : nullptr;
-        if (!media && name)
-            media = mediaForLegacy(name);
-        if (!media && name)
-            media = mediaForPpd(name);
-        if (!media || media->width <= 0 || media->length <= 0)
+        for (std::size_t start = 0; start < names.size();) {
+            const std::size_t end = std::min(names.find(',', start), names.size());
+            const std::string name = names.substr(start, end - start);
+            const pwg_media_t *media = mediaForPwg(name.c_str());
+            if (!media)
+                media = mediaForLegacy(name.c_str());
+            if (!media)
+                media = mediaForPpd(name.c_str());
+            if (media)
+                return paperOf(media->width, media->length);
+            start = end + 1;
+        }
+        return {};
+    }
+
+    // CUPS measures in hundredths of a millimetre; a standard size keeps its name.
+    static QPageSize paperOf(int width, int length)
+    {
+        if (width <= 0 || length <= 0)
             return {};
-        // CUPS measures in hundredths of a millimetre; a standard size keeps its name.
-        return QPageSize(QSizeF(media->width / 100.0, media->length / 100.0), QPageSize::Millimeter, QString(),
+        return QPageSize(QSizeF(width / 100.0, length / 100.0), QPageSize::Millimeter, QString(),
                          QPageSize::FuzzyMatch);
+    }
+
+    // The default printer, its paper and what the user saved for it.
+    void lookUp(Answer &answer, Wait &wait) const
+    {
+        const Connection connection(*this, wait);
+        cups_dest_t *dest = defaultDest(connection, wait);
+        answer.printer = dest->name;
+        for (int i = 0; i < dest->num_options; ++i)
+            answer.options.emplace_back(dest->options[i].name, dest->options[i].value);
+        // The user's own paper (lpoptions) first, then the printer's default from its capabilities.
+        if (const char *media = getOption("media", dest->num_options, dest->options))
+            answer.paper = paperNamed(media);
+        if (!answer.paper.isValid()) {
+            cups_dinfo_t *info = copyDestInfo(connection.http(), dest);
+            cups_size_t size{};
+            if (info && getDestMediaDefault(connection.http(), dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
+                answer.paper = paperOf(size.width, size.length);
+                answer.media = size.media;
+            }
+            freeDestInfo(info);
+        }
+        if (const char *required = getOption("auth-info-required", dest->num_options, dest->options)) {
+            const std::string list = required;
+            for (std::size_t start = 0; start < list.size();) {
+                const std::size_t end = std::min(list.find(',', start), list.size());
+                answer.authInfoRequired.push_back(list.substr(start, end - start));
+                start = end + 1;
+            }
+        }
+        freeDests(1, dest);
+    }
+
+    // Sends the document as one job, with the user's options as lp sends
+    // them and Jeerforge's own paper where they overlap, and looks once at
+    // whether the printer holds it for a user name and password.
+    void send(Answer &answer, const Answer &found, const std::string &title, const QByteArray &pdf,
+              Wait &wait) const
+    {
+        const Connection connection(*this, wait);
+        http_t *http = connection.http();
+        if (!http)
+            throw PlatformError(whyNotDelivered(connection, wait));
+        const char *printer = wait.printer.c_str();
+        cups_option_t *options = nullptr;
+        int count = 0;
+        for (const auto &[name, value] : found.options)
+            count = addOption(name.c_str(), value.c_str(), count, &options);
+        if (!found.media.empty())
+            count = addOption("media", found.media.c_str(), count, &options);
+        const int job = createJob(http, printer, title.c_str(), count, options);
+        freeOptions(count, options);
+        if (job <= 0)
+            throw PlatformError(whyNotDelivered(connection, wait));
+
+        const bool started =
+            startDocument(http, printer, job, title.c_str(), CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+        const bool written = started &&
+            writeRequestData(http, pdf.constData(), static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
+        if (!started || !written || finishDocument(http, printer) > IPP_STATUS_OK_CONFLICTING) {
+            const PlatformError error(whyNotDelivered(connection, wait));
+            // A scheduler that stopped answering is not asked again: the job stays held, unprinted.
+            if (wait.outcome == Wait::Outcome::Answered)
+                cancelJob(http, printer, job, 0);
+            throw error;
+        }
+        answer.job = job;
+        answer.held = heldForCredentials(http, job);
+    }
+
+    [[nodiscard]] ipp_t *jobRequest(ipp_op_t operation, int job) const
+    {
+        ipp_t *request = newRequest(operation);
+        const std::string uri = "ipp://localhost/jobs/" + std::to_string(job);
+        addString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+        addString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, user());
+        return request;
+    }
+
+    [[nodiscard]] bool heldForCredentials(http_t *http, int job) const
+    {
+        ipp_t *request = jobRequest(IPP_OP_GET_JOB_ATTRIBUTES, job);
+        static const char *const wanted[] = {"job-state-reasons"};
+        addStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr, wanted);
+        ipp_t *answer = doRequest(http, request, "/jobs");
+        ipp_attribute_t *reasons = answer ? findAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD) : nullptr;
+        const bool held = reasons && containsString(reasons, "cups-held-for-authentication");
+        deleteIpp(answer);
+        return held;
+    }
+
+    // Hands a held job the credentials its printer asks for, in the order it
+    // names them (CUPS-Authenticate-Job), or, without them, cancels it.
+    void release(const Answer &sent, const std::optional<Printout::Credentials> &credentials, Wait &wait) const
+    {
+        const Connection connection(*this, wait);
+        http_t *http = connection.http();
+        if (!http)
+            throw PlatformError(whyNotDelivered(connection, wait));
+        if (!credentials) {
+            cancelJob(http, wait.printer.c_str(), sent.job, 0);
+            return;
+        }
+        std::vector<std::string> values;
+        for (const std::string &keyword : sent.authInfoRequired) {
+            if (keyword == "username")
+                values.push_back(credentials->user);
+            else if (keyword == "password")
+                values.push_back(credentials->password);
+            else if (keyword != "none" && keyword != "negotiate")
+                values.emplace_back();
+        }
+        if (values.empty())
+            values = {credentials->user, credentials->password};
+        std::vector<const char *> texts;
+        for (const std::string &value : values)
+            texts.push_back(value.c_str());
+        ipp_t *request = jobRequest(IPP_OP_CUPS_AUTHENTICATE_JOB, sent.job);
+        addStrings(request, IPP_TAG_JOB, IPP_TAG_TEXT, "auth-info", static_cast<int>(texts.size()), nullptr,
+                   texts.data());
+        ipp_t *answer = doRequest(http, request, "/jobs");
+        deleteIpp(answer);
+        if (!answer || lastErrorCode() > IPP_STATUS_OK_CONFLICTING) {
+            const std::string why = whyNotDelivered(connection, wait);
+            cancelJob(http, wait.printer.c_str(), sent.job, 0);
+            throw PlatformError(why);
+        }
     }
 };
 
@@ -213,7 +447,7 @@ const CupsSpooler::Library &CupsSpooler::library()
 {
     if (m_library)
         return *m_library;
-    auto loaded = std::make_unique<Library>();
+    auto loaded = std::make_shared<Library>();
     void *handle = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle) {
         throw PlatformError("Printing needs the CUPS library (the libcups2 package), which could not be loaded: " +
@@ -222,6 +456,11 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->getNamedDest, "cupsGetNamedDest");
     resolve(handle, loaded->freeDests, "cupsFreeDests");
     resolve(handle, loaded->getOption, "cupsGetOption");
+    resolve(handle, loaded->addOption, "cupsAddOption");
+    resolve(handle, loaded->freeOptions, "cupsFreeOptions");
+    resolve(handle, loaded->copyDestInfo, "cupsCopyDestInfo");
+    resolve(handle, loaded->freeDestInfo, "cupsFreeDestInfo");
+    resolve(handle, loaded->getDestMediaDefault, "cupsGetDestMediaDefault");
     resolve(handle, loaded->lastErrorCode, "cupsLastError");
     resolve(handle, loaded->lastErrorString, "cupsLastErrorString");
     resolve(handle, loaded->createJob, "cupsCreateJob");
@@ -230,7 +469,14 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->finishDocument, "cupsFinishDocument");
     resolve(handle, loaded->cancelJob, "cupsCancelJob2");
     resolve(handle, loaded->doRequest, "cupsDoRequest");
+    resolve(handle, loaded->setPasswordCB, "cupsSetPasswordCB2");
+    resolve(handle, loaded->setUser, "cupsSetUser");
+    resolve(handle, loaded->user, "cupsUser");
     resolve(handle, loaded->newRequest, "ippNewRequest");
+    resolve(handle, loaded->addString, "ippAddString");
+    resolve(handle, loaded->addStrings, "ippAddStrings");
+    resolve(handle, loaded->findAttribute, "ippFindAttribute");
+    resolve(handle, loaded->containsString, "ippContainsString");
     resolve(handle, loaded->deleteIpp, "ippDelete");
     resolve(handle, loaded->server, "cupsServer");
     resolve(handle, loaded->port, "ippPort");
@@ -241,47 +487,151 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->mediaForPwg, "pwgMediaForPWG");
     resolve(handle, loaded->mediaForLegacy, "pwgMediaForLegacy");
     resolve(handle, loaded->mediaForPpd, "pwgMediaForPPD");
+    // Read where it is set: from the environment and client.conf, as the other thread reads it.
+    const std::string server = loaded->server();
+    loaded->service = "print service (CUPS, at " + server +
+        (server.starts_with('/') ? std::string() : ":" + std::to_string(loaded->port())) + ")";
     m_library = std::move(loaded);
     return *m_library;
 }
 
-QPageSize CupsSpooler::defaultPaper(milliseconds patience)
+// Runs one step on the print service's thread within the deadline. Where the
+// scheduler wants a password that is not at hand, the user is asked and the
+// step runs again. Throws PlatformError when the wait ends first, or the
+// password is refused or not given.
+std::shared_ptr<CupsSpooler::Answer> CupsSpooler::converse(const Step &step, Deadline &deadline,
+                                                           const std::string &printer)
 {
-    const Library &cups = library();
-    Wait wait{Clock::now() + patience, m_keepWaiting, {}};
-    const Library::Connection connection(cups, wait);
-    cups_dest_t *dest = cups.defaultDest(connection, wait);
-    // The printer's media-default, or the user's own choice for it, comes with the printer.
-    const QPageSize paper = cups.paperNamed(cups.getOption("media", dest->num_options, dest->options));
-    cups.freeDests(1, dest);
-    return paper;
+    const std::string consequence =
+        printer.empty() ? std::string(".") : ", so the printout did not reach the printer \"" + printer + "\".";
+    for (;;) {
+        auto answer = std::make_shared<Answer>();
+        const bool done = m_thread.run(
+            [library = m_library, answer, step, printer, credentials = m_credentials,
+             until = deadline.service](const PrintServiceThread::Abandoned &abandoned) {
+                PasswordRequest request{credentials, library->setUser, {}, false, false};
+                passwordRequest = &request;
+                library->setPasswordCB(&answerPassword, nullptr);
+                Wait wait{until, abandoned, printer};
+                try {
+                    step(*library, *answer, wait);
+                } catch (const PlatformError &error) {
+                    answer->error = error.what();
+                }
+                passwordRequest = nullptr;
+                answer->passwordWanted = request.wanted;
+                answer->passwordRefused = request.refused;
+            },
+            deadline.caller, [this, &printer] { return !m_keepWaiting || m_keepWaiting(printer); });
+        const std::string &service = m_library->service;
+        if (!done) {
+            throw PlatformError((Clock::now() >= deadline.caller ? "The " + service + " is not responding"
+                                                                 : "The wait for the " + service + " was stopped") +
+                                consequence);
+        }
+        if (answer->passwordRefused) {
+            const std::string user = m_credentials ? m_credentials->user : std::string();
+            m_credentials.reset();
+            throw PlatformError("The " + service + " did not accept the password for \"" + user + "\"" +
+                                consequence);
+        }
+        if (!answer->passwordWanted)
+            return answer;
+        const std::string who = "The " + service + " asks for a user name and password" +
+            (printer.empty() ? std::string(".") : " to print on \"" + printer + "\".");
+        m_credentials = ask(who, deadline);
+        if (!m_credentials)
+            throw PlatformError("The " + service + " asks for a user name and password, and none was given" +
+                                consequence);
+    }
 }
 
-int CupsSpooler::submit(const std::string &title, const QByteArray &pdf, milliseconds patience)
+// Asks the user for a password, if anyone is there; the time it takes is the user's.
+std::optional<Printout::Credentials> CupsSpooler::ask(const std::string &who, Deadline &deadline)
 {
-    const Library &cups = library();
-    Wait wait{Clock::now() + patience, m_keepWaiting, {}};
-    const Library::Connection connection(cups, wait);
-    http_t *http = connection.http();
-    cups_dest_t *dest = cups.defaultDest(connection, wait);
-    wait.printer = dest->name;
-    cups.freeDests(1, dest);
-    const char *printer = wait.printer.c_str();
+    if (!m_askPassword)
+        return std::nullopt;
+    const auto start = Clock::now();
+    std::string user = m_credentials ? m_credentials->user : std::string();
+    if (const passwd *login = user.empty() ? ::getpwuid(::geteuid()) : nullptr)
+        user = login->pw_name;
+    std::optional<Printout::Credentials> given = m_askPassword(who, user);
+    deadline.extend(Clock::now() - start);
+    if (given && given->password.empty())
+        given.reset();
+    return given;
+}
 
-    const int job = cups.createJob(http, printer, title.c_str(), 0, nullptr);
-    if (job <= 0)
-        throw PlatformError(cups.whyNotDelivered(connection, wait));
+CupsSpooler::Destination CupsSpooler::defaultDestination(Bound bound)
+{
+    library();
+    Deadline deadline(bound);
+    const auto found = converse([](const Library &cups, Answer &answer, Wait &wait) { cups.lookUp(answer, wait); },
+                                deadline, {});
+    if (!found->error.empty())
+        throw PlatformError(found->error);
+    return {found->printer, found->paper};
+}
 
-    const bool started =
-        cups.startDocument(http, printer, job, title.c_str(), CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
-    const bool written = started &&
-        cups.writeRequestData(http, pdf.constData(), static_cast<std::size_t>(pdf.size())) == HTTP_STATUS_CONTINUE;
-    if (!started || !written || cups.finishDocument(http, printer) > IPP_STATUS_OK_CONFLICTING) {
-        const PlatformError error(cups.whyNotDelivered(connection, wait));
-        // A scheduler that stopped answering is not asked again: the job stays held, unprinted.
-        if (wait.outcome == Wait::Outcome::Answered)
-            cups.cancelJob(http, printer, job, 0);
-        throw error;
+int CupsSpooler::submit(const std::string &title, const std::function<QByteArray(const QPageSize &)> &layOut,
+                        Bound bound)
+{
+    library();
+    Deadline deadline(bound);
+    // An end of the process that came during an attempt waits for that
+    // attempt, which the thread finishes first, so the printout never goes twice.
+    if (const auto earlier = m_delivered) {
+        m_thread.run([](const PrintServiceThread::Abandoned &) {}, deadline.caller,
+                     [this] { return !m_keepWaiting || m_keepWaiting({}); });
+        if (*earlier > 0)
+            return *earlier;
     }
-    return job;
+
+    const auto found = converse([](const Library &cups, Answer &answer, Wait &wait) { cups.lookUp(answer, wait); },
+                                deadline, {});
+    if (!found->error.empty())
+        throw PlatformError(found->error);
+    const std::string &printer = found->printer;
+    const QByteArray pdf = layOut(found->paper);
+
+    auto delivered = std::make_shared<std::atomic<int>>(0);
+    m_delivered = delivered;
+    const auto forget = [this] { m_delivered.reset(); };
+    std::shared_ptr<Answer> sent;
+    try {
+        sent = converse(
+            [found, title, pdf, delivered](const Library &cups, Answer &answer, Wait &wait) {
+                cups.send(answer, *found, title, pdf, wait);
+                if (!answer.held)
+                    *delivered = answer.job;
+            },
+            deadline, printer);
+    } catch (...) {
+        forget();
+        throw;
+    }
+    forget();
+    if (!sent->error.empty())
+        throw PlatformError(sent->error);
+    if (!sent->held)
+        return sent->job;
+
+    // Held until the printer gets a user name and password: given by the
+    // user, or else the job is cancelled, never left to look printed.
+    sent->authInfoRequired = found->authInfoRequired;
+    const std::optional<Printout::Credentials> credentials =
+        ask("The printer \"" + printer + "\" asks for a user name and password before it prints.", deadline);
+    const auto released = converse(
+        [sent, credentials](const Library &cups, Answer & /*answer*/, Wait &wait) {
+            cups.release(*sent, credentials, wait);
+        },
+        deadline, printer);
+    if (!released->error.empty())
+        throw PlatformError(released->error);
+    if (!credentials) {
+        throw PlatformError("The printer \"" + printer +
+                            "\" asks for a user name and password before it prints, and none was given, so the "
+                            "printout was not printed.");
+    }
+    return sent->job;
 }

@@ -88,6 +88,7 @@ public:
     }
 
     void setKeepWaiting(KeepWaiting /*keepWaiting*/) override {}
+    void setAskPassword(AskPassword /*askPassword*/) override {}
     std::string findPrinter() override
     {
         calls.emplace_back("findPrinter");

@@ -1,0 +1,14 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "printout.h"
+
+#include <optional>
+#include <string>
+
+/// Asks for the user name and password that the print service wants, in a
+/// small modal dialog that says who asks (who) and offers user. Returns them,
+/// or nothing on Cancel. Nothing of the dialog exists before it is needed.
+std::optional<Printout::Credentials> askForPassword(const std::string &who, const std::string &user);
