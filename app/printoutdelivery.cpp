@@ -167,8 +167,6 @@ bool PrintoutDelivery::keepWaiting(const std::string &printer)
 {
     switch (m_mode) {
     case Mode::Pressing:
-        // The window is painted meanwhile; what the user does waits for the press to end.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return !m_quitOnSignals.signalled();
     case Mode::Unattended:
         return Clock::now() - m_attemptStart < unattendedPatience;

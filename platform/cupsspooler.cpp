@@ -28,7 +28,8 @@ namespace {
 // and how long each of those questions waits for its answer.
 constexpr milliseconds pressBound = 10s;
 constexpr milliseconds endBound = 30s;
-constexpr milliseconds roomForWhy = 4500ms;
+constexpr milliseconds roomForAnswer = 1s;
+constexpr milliseconds roomForWhy = 4s;
 constexpr milliseconds connectPatience = 1500ms;
 constexpr milliseconds probePatience = 2s;
 // How often, in seconds, a wait on the scheduler's connection asks whether to go on.
@@ -110,8 +111,8 @@ struct CupsSpooler::Deadline
     explicit Deadline(Bound bound)
     {
         const milliseconds patience = bound == Bound::Press ? pressBound : endBound;
-        caller = Clock::now() + patience - 100ms;
-        service = Clock::now() + patience - roomForWhy;
+        caller = Clock::now() + patience - roomForAnswer;
+        service = caller - roomForWhy;
     }
     void extend(Clock::duration by)
     {
@@ -139,7 +140,7 @@ struct CupsSpooler::Library
     decltype(&cupsGetDestMediaDefault) getDestMediaDefault = nullptr;
     decltype(&cupsLastError) lastErrorCode = nullptr;
     decltype(&cupsLastErrorString) lastErrorString = nullptr;
-    decltype(&cupsCreateJob) createJob = nullptr;
+    decltype(&cupsEncodeOptions2) encodeOptions = nullptr;
     decltype(&cupsStartDocument) startDocument = nullptr;
     decltype(&cupsWriteRequestData) writeRequestData = nullptr;
     decltype(&cupsFinishDocument) finishDocument = nullptr;
@@ -153,6 +154,7 @@ struct CupsSpooler::Library
     decltype(&ippAddStrings) addStrings = nullptr;
     decltype(&ippFindAttribute) findAttribute = nullptr;
     decltype(&ippContainsString) containsString = nullptr;
+    decltype(&ippGetInteger) getInteger = nullptr;
     decltype(&ippDelete) deleteIpp = nullptr;
     decltype(&cupsServer) server = nullptr;
     decltype(&ippPort) port = nullptr;
@@ -332,24 +334,18 @@ struct CupsSpooler::Library
     }
 
     // Sends the document as one job, with the user's options as lp sends
-    // them and Jeerforge's own paper where they overlap, and looks once at
+    // them and Jeerforge's own paper where they overlap, and with the
+    // credentials that its printer asks for, if given. Then looks once at
     // whether the printer holds it for a user name and password.
-    void send(Answer &answer, const Answer &found, const std::string &title, const QByteArray &pdf,
-              Wait &wait) const
+    void send(Answer &answer, const Answer &found, const std::optional<Printout::Credentials> &credentials,
+              const std::string &title, const QByteArray &pdf, Wait &wait) const
     {
         const Connection connection(*this, wait);
         http_t *http = connection.http();
         if (!http)
             throw PlatformError(whyNotDelivered(connection, wait));
         const char *printer = wait.printer.c_str();
-        cups_option_t *options = nullptr;
-        int count = 0;
-        for (const auto &[name, value] : found.options)
-            count = addOption(name.c_str(), value.c_str(), count, &options);
-        if (!found.media.empty())
-            count = addOption("media", found.media.c_str(), count, &options);
-        const int job = createJob(http, printer, title.c_str(), count, options);
-        freeOptions(count, options);
+        const int job = createJob(http, found, credentials, title, wait);
         if (job <= 0)
             throw PlatformError(whyNotDelivered(connection, wait));
 
@@ -366,6 +362,55 @@ struct CupsSpooler::Library
         }
         answer.job = job;
         answer.held = heldForCredentials(http, job);
+    }
+
+    // Create-Job, as cupsCreateJob sends it, with auth-info added where given.
+    [[nodiscard]] int createJob(http_t *http, const Answer &found, const std::optional<Printout::Credentials> &credentials,
+                                const std::string &title, const Wait &wait) const
+    {
+        cups_option_t *options = nullptr;
+        int count = 0;
+        for (const auto &[name, value] : found.options)
+            count = addOption(name.c_str(), value.c_str(), count, &options);
+        if (!found.media.empty())
+            count = addOption("media", found.media.c_str(), count, &options);
+        ipp_t *request = newRequest(IPP_OP_CREATE_JOB);
+        const std::string resource = "/printers/" + wait.printer;
+        addString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, ("ipp://localhost" + resource).c_str());
+        addString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, user());
+        addString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+        encodeOptions(request, count, options, IPP_TAG_OPERATION);
+        encodeOptions(request, count, options, IPP_TAG_JOB);
+        freeOptions(count, options);
+        if (credentials)
+            addAuthInfo(request, found.authInfoRequired, *credentials);
+        ipp_t *answer = doRequest(http, request, resource.c_str());
+        ipp_attribute_t *id = answer ? findAttribute(answer, "job-id", IPP_TAG_INTEGER) : nullptr;
+        const int job = id && lastErrorCode() <= IPP_STATUS_OK_CONFLICTING ? getInteger(id, 0) : 0;
+        deleteIpp(answer);
+        return job;
+    }
+
+    // The credentials in the order the printer names them.
+    void addAuthInfo(ipp_t *request, const std::vector<std::string> &required,
+                     const Printout::Credentials &credentials) const
+    {
+        std::vector<std::string> values;
+        for (const std::string &keyword : required) {
+            if (keyword == "username")
+                values.push_back(credentials.user);
+            else if (keyword == "password")
+                values.push_back(credentials.password);
+            else if (keyword == "domain")
+                values.emplace_back();
+        }
+        if (values.empty())
+            values = {credentials.user, credentials.password};
+        std::vector<const char *> texts;
+        for (const std::string &value : values)
+            texts.push_back(value.c_str());
+        addStrings(request, IPP_TAG_JOB, IPP_TAG_TEXT, "auth-info", static_cast<int>(texts.size()), nullptr,
+                   texts.data());
     }
 
     [[nodiscard]] ipp_t *jobRequest(ipp_op_t operation, int job) const
@@ -401,23 +446,8 @@ struct CupsSpooler::Library
             cancelJob(http, wait.printer.c_str(), sent.job, 0);
             return;
         }
-        std::vector<std::string> values;
-        for (const std::string &keyword : sent.authInfoRequired) {
-            if (keyword == "username")
-                values.push_back(credentials->user);
-            else if (keyword == "password")
-                values.push_back(credentials->password);
-            else if (keyword != "none" && keyword != "negotiate")
-                values.emplace_back();
-        }
-        if (values.empty())
-            values = {credentials->user, credentials->password};
-        std::vector<const char *> texts;
-        for (const std::string &value : values)
-            texts.push_back(value.c_str());
         ipp_t *request = jobRequest(IPP_OP_CUPS_AUTHENTICATE_JOB, sent.job);
-        addStrings(request, IPP_TAG_JOB, IPP_TAG_TEXT, "auth-info", static_cast<int>(texts.size()), nullptr,
-                   texts.data());
+        addAuthInfo(request, sent.authInfoRequired, *credentials);
         ipp_t *answer = doRequest(http, request, "/jobs");
         deleteIpp(answer);
         if (!answer || lastErrorCode() > IPP_STATUS_OK_CONFLICTING) {
@@ -463,7 +493,7 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->getDestMediaDefault, "cupsGetDestMediaDefault");
     resolve(handle, loaded->lastErrorCode, "cupsLastError");
     resolve(handle, loaded->lastErrorString, "cupsLastErrorString");
-    resolve(handle, loaded->createJob, "cupsCreateJob");
+    resolve(handle, loaded->encodeOptions, "cupsEncodeOptions2");
     resolve(handle, loaded->startDocument, "cupsStartDocument");
     resolve(handle, loaded->writeRequestData, "cupsWriteRequestData");
     resolve(handle, loaded->finishDocument, "cupsFinishDocument");
@@ -477,6 +507,7 @@ const CupsSpooler::Library &CupsSpooler::library()
     resolve(handle, loaded->addStrings, "ippAddStrings");
     resolve(handle, loaded->findAttribute, "ippFindAttribute");
     resolve(handle, loaded->containsString, "ippContainsString");
+    resolve(handle, loaded->getInteger, "ippGetInteger");
     resolve(handle, loaded->deleteIpp, "ippDelete");
     resolve(handle, loaded->server, "cupsServer");
     resolve(handle, loaded->port, "ippPort");
@@ -594,14 +625,30 @@ int CupsSpooler::submit(const std::string &title, const std::function<QByteArray
     const std::string &printer = found->printer;
     const QByteArray pdf = layOut(found->paper);
 
+    // A printer that holds its jobs until it gets a user name and password
+    // (an SMB share, a protected IPP printer) gets them with the job, or
+    // gets no job; a hold that comes all the same is met the same way.
+    const std::string printerAsks = "The printer \"" + printer + "\" asks for a user name and password before it prints";
+    const auto noneGiven = [&printerAsks] {
+        return PlatformError(printerAsks + ", and none was given, so the printout was not printed.");
+    };
+    std::optional<Printout::Credentials> credentials;
+    const auto &required = found->authInfoRequired;
+    if (std::any_of(required.begin(), required.end(),
+                    [](const std::string &keyword) { return keyword != "none" && keyword != "negotiate"; })) {
+        credentials = ask(printerAsks + ".", deadline);
+        if (!credentials)
+            throw noneGiven();
+    }
+
     auto delivered = std::make_shared<std::atomic<int>>(0);
     m_delivered = delivered;
     const auto forget = [this] { m_delivered.reset(); };
     std::shared_ptr<Answer> sent;
     try {
         sent = converse(
-            [found, title, pdf, delivered](const Library &cups, Answer &answer, Wait &wait) {
-                cups.send(answer, *found, title, pdf, wait);
+            [found, credentials, title, pdf, delivered](const Library &cups, Answer &answer, Wait &wait) {
+                cups.send(answer, *found, credentials, title, pdf, wait);
                 if (!answer.held)
                     *delivered = answer.job;
             },
@@ -616,11 +663,8 @@ int CupsSpooler::submit(const std::string &title, const std::function<QByteArray
     if (!sent->held)
         return sent->job;
 
-    // Held until the printer gets a user name and password: given by the
-    // user, or else the job is cancelled, never left to look printed.
     sent->authInfoRequired = found->authInfoRequired;
-    const std::optional<Printout::Credentials> credentials =
-        ask("The printer \"" + printer + "\" asks for a user name and password before it prints.", deadline);
+    credentials = ask(printerAsks + ".", deadline);
     const auto released = converse(
         [sent, credentials](const Library &cups, Answer & /*answer*/, Wait &wait) {
             cups.release(*sent, credentials, wait);
@@ -628,10 +672,7 @@ int CupsSpooler::submit(const std::string &title, const std::function<QByteArray
         deadline, printer);
     if (!released->error.empty())
         throw PlatformError(released->error);
-    if (!credentials) {
-        throw PlatformError("The printer \"" + printer +
-                            "\" asks for a user name and password before it prints, and none was given, so the "
-                            "printout was not printed.");
-    }
+    if (!credentials)
+        throw noneGiven();
     return sent->job;
 }

@@ -10,6 +10,8 @@ Wayland. Each command prints its result and exits non-zero when it fails.
   size                                 the main window's size, as WxH
   press BUTTON                         presses a button in any of its windows
   save-as PATH                         answers the save dialog with PATH
+  log-in PASSWORD                      answers the password dialog with
+                                       PASSWORD and prints what it asked
   text                                 what the insult box shows
   notice                               what the screen-reader notice says
   tree                                 the main window's accessible tree
@@ -114,6 +116,14 @@ def main(command, *arguments):
         line = wait_for(lambda: anywhere(pyatspi.ROLE_TEXT, "File name:"), "the save dialog")
         line.queryEditableText().setTextContents(arguments[0])
         press(wait_for(lambda: anywhere(pyatspi.ROLE_PUSH_BUTTON, "Save"), "its Save button"))
+    elif command == "log-in":
+        password = wait_for(lambda: anywhere(pyatspi.ROLE_PASSWORD_TEXT, "Password"), "the password dialog")
+        dialog = password
+        while dialog.getRole() != pyatspi.ROLE_DIALOG:
+            dialog = dialog.parent
+        print(descendant(dialog, pyatspi.ROLE_LABEL).name)
+        password.queryEditableText().setTextContents(arguments[0])
+        press(descendant(dialog, pyatspi.ROLE_PUSH_BUTTON, "OK"))
     elif command == "text":
         box = descendant(main_window(), pyatspi.ROLE_TEXT, "Insult").queryText()
         print(box.getText(0, box.characterCount))
