@@ -131,7 +131,10 @@ ipp_port=$((cupsd_port + 1))
 DBUS_SYSTEM_BUS_ADDRESS=$bus ippeveprinter -r off -p "$ipp_port" -n localhost -f application/pdf -k \
     -d "$(mkdir -p "$cupsd_dir/everywhere" && echo "$cupsd_dir/everywhere")" "Jeerforge Letter" >/dev/null 2>&1 &
 ippeveprinter=$!
-check "an IPP Everywhere queue is set up" eventually lpadmin -p everywhere -E -v "ipp://localhost:$ipp_port/ipp/print" -m everywhere
+ipp_uri="ipp://localhost:$ipp_port/ipp/print"
+# A queue made before the printer answers is a raw one.
+eventually ipptool -q "$ipp_uri" /usr/share/cups/ipptool/get-printer-attributes.test
+check "an IPP Everywhere queue is set up" lpadmin -p everywhere -E -v "$ipp_uri" -m everywhere
 jeerforge_start b v n
 press_next
 press_print
