@@ -14,7 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -64,7 +67,8 @@ FrmInsult::FrmInsult(PlatformServices &services, Printout &printout, WordBank ba
     QAccessible::installFactory(windowInterface);
     setObjectName(u"frmInsult"_s);
     setWindowTitle(u"Jeerforge V. 1.0"_s);
-    resize(455, 120);
+    // The controls never move, so the window never grows: tiling desktops float it.
+    setFixedSize(455, 120);
 
     txtInsult->setAccessibleName(u"Insult"_s);
     lblTitle->setTextFormat(Qt::PlainText);
@@ -90,13 +94,43 @@ FrmInsult::FrmInsult(PlatformServices &services, Printout &printout, WordBank ba
     });
     connect(cmdPrint, &QPushButton::clicked, this, &FrmInsult::printResults);
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_services.EndProgram(); });
+    fitFont();
 }
 
-void FrmInsult::setVisible(bool visible)
+// The desktop's font, no larger than lets every caption fit its control.
+void FrmInsult::fitFont()
 {
-    if (visible && !m_loaded)
-        load();
-    QWidget::setVisible(visible);
+    QFont fitting = font();
+    const bool inPoints = fitting.pointSizeF() > 0;
+    while (!captionsFit(fitting)) {
+        const qreal size = inPoints ? fitting.pointSizeF() : fitting.pixelSize();
+        if (size <= 4)
+            break;
+        if (inPoints)
+            fitting.setPointSizeF(size - 0.5);
+        else
+            fitting.setPixelSize(static_cast<int>(size) - 1);
+    }
+    if (fitting != font())
+        setFont(fitting);
+}
+
+bool FrmInsult::captionsFit(const QFont &font) const
+{
+    const QFontMetrics metrics(font);
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, txtInsult);
+    // QLineEdit keeps one pixel above and below its text, inside the frame.
+    if (metrics.height() + 2 * frame + 2 > txtInsult->height())
+        return false;
+    if (metrics.horizontalAdvance(lblTitle->text()) > lblTitle->width() || metrics.height() > lblTitle->height())
+        return false;
+    const std::array<const QPushButton *, 3> buttons{cmdNext, cmdExit, cmdPrint};
+    return std::all_of(buttons.begin(), buttons.end(), [&](const QPushButton *button) {
+        const int margin = style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        const int buttonFrame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+        return metrics.horizontalAdvance(button->text()) + 2 * margin <= button->width() &&
+            metrics.height() + 2 * buttonFrame <= button->height();
+    });
 }
 
 void FrmInsult::printResults()
@@ -114,6 +148,7 @@ void FrmInsult::printResults()
 
 void FrmInsult::load()
 {
-    m_loaded = true;
+    if (std::exchange(m_loaded, true))
+        return;
     CollectWords(m_bank, m_services);
 }

@@ -16,10 +16,12 @@ class QPushButton;
 class ScreenReaderNotice;
 
 /// Jeerforge's one window: the insult text box, the credit label and the
-/// Next Insult, Exit and Print Results buttons at fixed places. It owns the
-/// word bank and asks for the words the first time it is shown. Each new text
-/// in the box is announced to screen readers. Print Results tells the user at
-/// once when the printout has no printer to go to yet.
+/// Next Insult, Exit and Print Results buttons at fixed places, in a window
+/// of fixed size. It owns the word bank, which load() fills before the window
+/// is first shown. It takes the desktop's font, made smaller where a caption
+/// would not fit its control. Each new text in the box is announced to screen
+/// readers. Print Results tells the user at once when the printout has no
+/// printer to go to yet.
 class FrmInsult : public QWidget
 {
     Q_OBJECT
@@ -30,10 +32,12 @@ public:
     [[nodiscard]] const WordBank &wordBank() const { return m_bank; }
     [[nodiscard]] QLineEdit *insultBox() const { return txtInsult; }
 
-    void setVisible(bool visible) override;
+    /// The window's load step: asks for the words (CollectWords), once.
+    void load();
 
 private:
-    void load();
+    void fitFont();
+    [[nodiscard]] bool captionsFit(const QFont &font) const;
     void printResults();
 
     PlatformServices &m_services;

@@ -29,17 +29,17 @@ int runJeerforge(int &argc, char **argv)
     PrintoutDelivery delivery(services.printout(), quitOnSignals);
     FrmInsult window(services, services.printout(), WordBank{});
     services.setDisplay(window.insultBox());
-    // A signal during the prompts asks no more of them and ends the program
-    // before its window shows.
-    const auto duringPrompts = QObject::connect(&quitOnSignals, &QuitOnSignals::caught, &window, [&] {
-        services.stopAsking();
-        window.setAttribute(Qt::WA_DontShowOnScreen);
-    });
-    window.show();
-    QObject::disconnect(duringPrompts);
+    // A signal asks no more prompts, and the program ends before its window shows.
+    QObject::connect(&quitOnSignals, &QuitOnSignals::caught, &window, [&services] { services.stopAsking(); });
 
-    const int exitCode = quitOnSignals.signalled() ? 0 : QApplication::exec();
-    window.hide();
+    window.load();
+    delivery.startUpDone();
+    int exitCode = 0;
+    if (!quitOnSignals.signalled()) {
+        window.show();
+        exitCode = QApplication::exec();
+        window.hide();
+    }
     const int delivered = delivery.deliver();
     return delivered != 0 ? delivered : exitCode;
 }

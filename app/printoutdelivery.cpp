@@ -13,11 +13,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStandardPaths>
 
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +52,7 @@ QtMessageHandler previousMessageHandler = nullptr;
     }
     int status = 0;
     if (PrintoutDelivery *delivery = std::exchange(deliveryAtExit, nullptr))
-        status = delivery->deliverUnattended();
+        status = delivery->endWithoutDisplay();
     std::fflush(nullptr);
     std::_Exit(status);
 }
@@ -66,10 +68,39 @@ void deliverAtExit()
 // Qt's Wayland plugin ends the process with _exit() when the compositor goes
 // away, so no hook of exit() runs. Just before, it says so through the message
 // handler ("The Wayland connection broke…", "… experienced a fatal error…"):
-// that is the last moment the printout can still be handed over.
+// that is the last moment the printout can still be handed over. The warning
+// reaches the handler even where the user's logging rules turn it off; it is
+// then not passed on.
+const std::array<const char *, 2> compositorCategories{"default", "qt.qpa.wayland"};
+QLoggingCategory::CategoryFilter previousFilter = nullptr;
+std::array<bool, 2> userWantsWarnings{true, true};
+
+void keepCompositorWarnings(QLoggingCategory *category)
+{
+    if (previousFilter)
+        previousFilter(category);
+    for (std::size_t i = 0; i < compositorCategories.size(); ++i) {
+        if (qstrcmp(category->categoryName(), compositorCategories[i]) == 0) {
+            userWantsWarnings[i] = category->isWarningEnabled();
+            category->setEnabled(QtWarningMsg, true);
+        }
+    }
+}
+
+bool userSilenced(QtMsgType type, const QMessageLogContext &context)
+{
+    const char *name = context.category ? context.category : "default";
+    for (std::size_t i = 0; i < compositorCategories.size(); ++i) {
+        if (type == QtWarningMsg && qstrcmp(name, compositorCategories[i]) == 0)
+            return !userWantsWarnings[i];
+    }
+    return false;
+}
+
 void deliverIfCompositorLost(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    previousMessageHandler(type, context, message);
+    if (!userSilenced(type, context))
+        previousMessageHandler(type, context, message);
     if (message.startsWith(u"The Wayland connection "_s))
         deliverAndEnd();
 }
@@ -91,6 +122,7 @@ PrintoutDelivery::PrintoutDelivery(Printout &printout, const QuitOnSignals &quit
     [[maybe_unused]] static const bool hooked = std::atexit(deliverAtExit) == 0;
     deliveryAtExit = this;
     previousMessageHandler = qInstallMessageHandler(deliverIfCompositorLost);
+    previousFilter = QLoggingCategory::installFilter(keepCompositorWarnings);
     m_printout.setKeepWaiting([this](const std::string &printer) { return keepWaiting(printer); });
     // Asked only where someone is there to answer, and never once a signal came.
     m_printout.setAskPassword([this](const std::string &who, const std::string &user) {
@@ -105,6 +137,7 @@ PrintoutDelivery::~PrintoutDelivery()
 {
     m_printout.setKeepWaiting({});
     m_printout.setAskPassword({});
+    QLoggingCategory::installFilter(previousFilter);
     qInstallMessageHandler(previousMessageHandler);
     deliveryAtExit = nullptr;
 }
@@ -141,6 +174,16 @@ int PrintoutDelivery::deliver()
                 return 0;
         }
     }
+}
+
+int PrintoutDelivery::endWithoutDisplay()
+{
+    if (!m_startedUp) {
+        reportOnStandardError(u"The display went away during the start-up prompts, so Jeerforge ends without "
+                              u"having shown its window."_s);
+        return 1;
+    }
+    return deliverUnattended();
 }
 
 int PrintoutDelivery::deliverUnattended()

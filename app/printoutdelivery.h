@@ -25,11 +25,16 @@ public:
     /// From now on, a signal ends every wait for the print service, and an
     /// end of the process that skips the program's own end (Qt ending it
     /// when the display goes away) still hands the printout over and ends
-    /// with the status deliver() would give. Only one may live at a time.
+    /// with the status deliver() would give, whatever the user's logging
+    /// rules say. Only one may live at a time.
     PrintoutDelivery(Printout &printout, const QuitOnSignals &quitOnSignals);
     ~PrintoutDelivery();
     PrintoutDelivery(const PrintoutDelivery &) = delete;
     PrintoutDelivery &operator=(const PrintoutDelivery &) = delete;
+
+    /// Says that the start-up prompts are over. A display that goes away
+    /// before ends the program with status 1, as it did nothing.
+    void startUpDone() { m_startedUp = true; }
 
     /// Hands the printout over, asking the user until it is printed, saved
     /// or discarded, unless a signal says that nobody is left to answer.
@@ -40,6 +45,10 @@ public:
     /// Hands the printout over with nobody to ask: to the printer if it
     /// takes it at once, else into a new file. Returns the exit status.
     [[nodiscard]] int deliverUnattended();
+
+    /// As the display goes away: deliverUnattended() once the start-up
+    /// prompts are over, else status 1, said on standard error.
+    [[nodiscard]] int endWithoutDisplay();
 
 private:
     enum class Choice { Retry, SaveAsPdf, Discard };
@@ -59,4 +68,5 @@ private:
     std::chrono::steady_clock::time_point m_attemptStart;
     QPointer<QMessageBox> m_sending; // says what is awaited, once a wait is long
     bool m_stopped = false;
+    bool m_startedUp = false;
 };

@@ -13,8 +13,10 @@
 [[nodiscard]] std::optional<int> answerCommandLine(int argc, char **argv);
 
 /// While it lives, a display that cannot be opened ends the program with one
-/// line on standard error and exit status 1, where Qt would abort; Qt's
-/// messages wait until it goes. For the construction of the application.
+/// line on standard error that gives Qt's own reason, and exit status 1,
+/// where Qt would abort; any other fatal message ends it as Qt writes it,
+/// with status 1 too. Qt's other messages wait until it goes. For the
+/// construction of the application.
 class DisplayCheck
 {
 public:

@@ -34,6 +34,7 @@ class ShownWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
+        window.load();
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
@@ -44,19 +45,19 @@ protected:
 
 } // namespace
 
-TEST(FrmInsultStartUp, AsksAllPromptsBeforeTheWindowIsShown)
+TEST(FrmInsultStartUp, TheLoadStepAsksAllPromptsOnceAndShowingAsksNone)
 {
     FakePlatform platform;
     FrmInsult window(platform, platform, WordBank{});
     platform.answers.assign(45, std::string("w"));
     EXPECT_TRUE(platform.prompts.empty()) << "creating the window asks nothing";
 
-    window.show();
+    window.load();
     EXPECT_EQ(platform.prompts.size(), 45U);
-    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.wordBank().Nouns[19], "w");
 
-    window.hide();
+    window.load();
     window.show();
     EXPECT_EQ(platform.prompts.size(), 45U) << "the words are asked for once per run";
 }
@@ -184,6 +185,7 @@ TEST(FrmInsultOnQt, PromptedWordsBecomeInsultsInTheRealTextBox)
     script.insert(script.end(), 20, emojiNoun);
     PromptAnswerer answerer(script, &window);
 
+    window.load();
     window.show();
     ASSERT_EQ(answerer.seen.size(), 45U);
     for (const auto &seen : answerer.seen)

@@ -8,6 +8,8 @@
 #include "promptanswerer.h"
 #include "qtplatformservices.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -47,16 +49,38 @@ TEST(FrmInsultAtScaleTwo, EveryControlScalesInPlace)
     }
 }
 
-TEST(FrmInsultAtScaleTwo, EveryCaptionFitsItsControl)
+// With the desktop's font, and with one as large as a large-text setting gives.
+class FrmInsultAtScaleTwoWithFont : public ::testing::TestWithParam<int>
+{};
+
+TEST_P(FrmInsultAtScaleTwoWithFont, EveryCaptionFitsItsControl)
 {
+    const QFont desktop = QApplication::font();
+    if (GetParam() > 0)
+        QApplication::setFont(QFont(u"DejaVu Sans"_s, GetParam()));
     FakePlatform platform;
     FrmInsult window(platform, platform, WordBank{});
     window.show();
-    for (auto *button : window.findChildren<QPushButton *>())
+    QApplication::setFont(desktop);
+
+    for (auto *button : window.findChildren<QPushButton *>()) {
         EXPECT_LE(button->sizeHint().width(), button->width()) << qPrintable(button->text());
-    auto *label = window.findChild<QWidget *>(u"lblTitle"_s);
+        EXPECT_LE(button->fontMetrics().height(), button->height()) << qPrintable(button->text());
+    }
+    auto *label = window.findChild<QLabel *>(u"lblTitle"_s);
     EXPECT_LE(label->sizeHint().width(), label->width());
+    EXPECT_LE(label->sizeHint().height(), label->height());
+    auto *box = window.insultBox();
+    EXPECT_LE(box->minimumSizeHint().height(), box->height()) << "the box's text clears its frame";
+    if (GetParam() == 0) {
+        EXPECT_EQ(window.font(), desktop) << "the desktop's own font fits as it is";
+    } else {
+        EXPECT_EQ(window.font().family(), u"DejaVu Sans"_s);
+        EXPECT_GT(window.font().pointSizeF(), 8) << "as large as fits";
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(DesktopFonts, FrmInsultAtScaleTwoWithFont, ::testing::Values(0, 16));
 
 // OK and Cancel lie inside the prompt's frame, so all of it must be on the screen.
 TEST(PromptAtScaleTwo, FitsTheScreen)

@@ -141,6 +141,8 @@ check "--help prints the options" answers 0 'Usage: jeerforge .*-v, --version' '
 check "-v prints the version" answers 0 '^Jeerforge 1\.0\s*$' '' -v
 check "an unknown option is named, with status 2" answers 2 '' "unknown option '--frobnicate'; see 'jeerforge --help'" --frobnicate
 check "no display: one line and status 1" answers 1 '' 'needs a graphical desktop.*DISPLAY unset'
+check "a platform plugin that does not exist: Qt's reason names it" \
+    answers 1 '' 'Could not find the Qt platform plugin "nosuch".*Available platform plugins are: .*xcb' -platform nosuch
 
 echo "# cpack -G DEB, built with a homepage and a screenshot address"
 published="$build/published"

@@ -4,11 +4,12 @@
 # The real program on a private display server, X11 (Xvfb, driven from the
 # keyboard and mouse) or Wayland (Weston, driven through the accessibility
 # bus): 45 prompts answered, then the window at its size, an insult on Next
-# Insult and the program's end by Exit. On X11 also a signal at a prompt,
-# closing the window, the layout at twice the scale, Qt's options, which
-# change nothing, and what the screen reader Orca speaks; on Wayland also what
-# screen readers are told, and, with no printer, the printout saved as a PDF
-# at the end, then printed when the compositor goes away.
+# Insult and the program's end by Exit. On X11 also the window's fixed size
+# hints, a signal at a prompt, closing the window, the layout at twice the
+# scale, Qt's options, which change nothing, what the screen reader Orca
+# speaks, and the display going away at a prompt; on Wayland also what screen
+# readers are told, and, with no printer, the printout saved as a PDF at the
+# end, then printed when the compositor goes away, with Qt's warnings off.
 set -u
 jeerforge=$1 xclose=$2 artifacts=$3 display_server=${4:-x11}
 here=$(dirname "$0")
@@ -25,6 +26,9 @@ verb=run
 jeerforge_start "you always" "$verb" dog
 check "the main window is shown" [ -n "$window" ]
 check "the window is 455x120" [ "$(window_size "$window")" = 455x120 ]
+size_hints() { xprop -id "$window" WM_NORMAL_HINTS; }
+[ "$display_server" = x11 ] && check "its size is fixed there, so tiling desktops float it" \
+    [ "$(size_hints | grep -cE '(minimum|maximum) size: 455 by 120')" -eq 2 ]
 
 if [ "$display_server" = wayland ]; then
     sentence="^you always  (a|your|the|your mom's|your dad's) dog[.!]$"
@@ -42,13 +46,14 @@ if [ "$display_server" = wayland ]; then
     check "with the insult in the file" grep -qE "${sentence//  / +}" < <(pdftotext "$xvfb_dir/saved.pdf" -)
 
     cupsd_add_capture_printer
-    jeerforge_start "you always" "$verb" dog
+    # Many turn Qt's warnings off; the printout is handed over all the same.
+    QT_LOGGING_RULES='*.warning=false' jeerforge_start "you always" "$verb" dog
     press_next
     press_print
     sleep 0.5 # the accessibility bus presses a button as an animated click
     kill "$weston_pid"
     wait_for_exit "$program"
-    check "when the compositor goes away, the program ends with success" [ $? -eq 0 ]
+    check "when the compositor goes away, with Qt's warnings off, the program ends with success" [ $? -eq 0 ]
     check "and the printout reaches the printer" [ "$(cupsd_wait_for_jobs)" -eq 1 ]
     [ "$failures" -eq 0 ]
     exit
@@ -118,6 +123,14 @@ grep "SPEECH OUTPUT" "$artifacts/orca.log" >"$artifacts/orca-speech.txt"
 press_exit
 wait_for_exit "$program"
 check "with the screen reader on, Exit ends the program with success" [ $? -eq 0 ]
+
+"$jeerforge" 2>"$xvfb_dir/stderr" &
+program=$!
+window_named Jeerforge >/dev/null
+xvfb_stop
+wait_for_exit "$program"
+check "the display gone at a prompt ends the program with failure" [ $? -eq 1 ]
+check "saying so in one line" [ "$(grep -c 'display went away during the start-up prompts' "$xvfb_dir/stderr")" -eq 1 ]
 
 echo "screenshots: $artifacts"
 [ "$failures" -eq 0 ]
