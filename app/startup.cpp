@@ -69,8 +69,9 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
             return QString::fromLatin1(name) +
                 (value.isNull() ? u" unset"_s : u"=\""_s + QString::fromLocal8Bit(value) + u'"');
         };
-        std::fprintf(stderr, "jeerforge: Jeerforge needs a graphical desktop, and Qt could not start its display "
-                             "plugin: %s (%s, %s, %s).\n",
+        std::fprintf(stderr,
+                     "jeerforge: Jeerforge needs a graphical desktop, and Qt could not start its display "
+                     "plugin: %s (%s, %s, %s).\n",
                      qPrintable(platformReason(text)), qPrintable(shown("DISPLAY")),
                      qPrintable(shown("WAYLAND_DISPLAY")), qPrintable(shown("QT_QPA_PLATFORM")));
     } else {

@@ -178,8 +178,8 @@ struct CupsSpooler::Library
             const auto left = std::chrono::duration_cast<milliseconds>(wait.deadline - Clock::now());
             const auto patience = std::clamp(left, milliseconds(1), connectPatience);
             m_http = wait.abandoned ? nullptr
-                                    : cups.connect(cups.server(), cups.port(), nullptr, AF_UNSPEC, cups.encryption(),
-                                                   1, static_cast<int>(patience.count()), nullptr);
+                                    : cups.connect(cups.server(), cups.port(), nullptr, AF_UNSPEC, cups.encryption(), 1,
+                                                   static_cast<int>(patience.count()), nullptr);
             if (m_http)
                 cups.setTimeout(m_http, askEvery, &Wait::goOn, &wait);
             // A name look-up that outlasted the caller's wait changes nothing any more.
@@ -365,8 +365,9 @@ struct CupsSpooler::Library
     }
 
     // Create-Job, as cupsCreateJob sends it, with auth-info added where given.
-    [[nodiscard]] int createJob(http_t *http, const Answer &found, const std::optional<Printout::Credentials> &credentials,
-                                const std::string &title, const Wait &wait) const
+    [[nodiscard]] int createJob(http_t *http, const Answer &found,
+                                const std::optional<Printout::Credentials> &credentials, const std::string &title,
+                                const Wait &wait) const
     {
         cups_option_t *options = nullptr;
         int count = 0;
@@ -376,7 +377,8 @@ struct CupsSpooler::Library
             count = addOption("media", found.media.c_str(), count, &options);
         ipp_t *request = newRequest(IPP_OP_CREATE_JOB);
         const std::string resource = "/printers/" + wait.printer;
-        addString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, ("ipp://localhost" + resource).c_str());
+        addString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                  ("ipp://localhost" + resource).c_str());
         addString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, user());
         addString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
         encodeOptions(request, count, options, IPP_TAG_OPERATION);
@@ -563,8 +565,7 @@ std::shared_ptr<CupsSpooler::Answer> CupsSpooler::converse(const Step &step, Dea
         if (answer->passwordRefused) {
             const std::string user = m_credentials ? m_credentials->user : std::string();
             m_credentials.reset();
-            throw PlatformError("The " + service + " did not accept the password for \"" + user + "\"" +
-                                consequence);
+            throw PlatformError("The " + service + " did not accept the password for \"" + user + "\"" + consequence);
         }
         if (!answer->passwordWanted)
             return answer;
@@ -597,8 +598,8 @@ CupsSpooler::Destination CupsSpooler::defaultDestination(Bound bound)
 {
     library();
     Deadline deadline(bound);
-    const auto found = converse([](const Library &cups, Answer &answer, Wait &wait) { cups.lookUp(answer, wait); },
-                                deadline, {});
+    const auto found =
+        converse([](const Library &cups, Answer &answer, Wait &wait) { cups.lookUp(answer, wait); }, deadline, {});
     if (!found->error.empty())
         throw PlatformError(found->error);
     return {found->printer, found->paper};
@@ -618,8 +619,8 @@ int CupsSpooler::submit(const std::string &title, const std::function<QByteArray
             return *earlier;
     }
 
-    const auto found = converse([](const Library &cups, Answer &answer, Wait &wait) { cups.lookUp(answer, wait); },
-                                deadline, {});
+    const auto found =
+        converse([](const Library &cups, Answer &answer, Wait &wait) { cups.lookUp(answer, wait); }, deadline, {});
     if (!found->error.empty())
         throw PlatformError(found->error);
     const std::string &printer = found->printer;
@@ -628,7 +629,8 @@ int CupsSpooler::submit(const std::string &title, const std::function<QByteArray
     // A printer that holds its jobs until it gets a user name and password
     // (an SMB share, a protected IPP printer) gets them with the job, or
     // gets no job; a hold that comes all the same is met the same way.
-    const std::string printerAsks = "The printer \"" + printer + "\" asks for a user name and password before it prints";
+    const std::string printerAsks =
+        "The printer \"" + printer + "\" asks for a user name and password before it prints";
     const auto noneGiven = [&printerAsks] {
         return PlatformError(printerAsks + ", and none was given, so the printout was not printed.");
     };
@@ -665,11 +667,9 @@ int CupsSpooler::submit(const std::string &title, const std::function<QByteArray
 
     sent->authInfoRequired = found->authInfoRequired;
     credentials = ask(printerAsks + ".", deadline);
-    const auto released = converse(
-        [sent, credentials](const Library &cups, Answer & /*answer*/, Wait &wait) {
-            cups.release(*sent, credentials, wait);
-        },
-        deadline, printer);
+    const auto released = converse([sent, credentials](const Library &cups, Answer & /*answer*/,
+                                                       Wait &wait) { cups.release(*sent, credentials, wait); },
+                                   deadline, printer);
     if (!released->error.empty())
         throw PlatformError(released->error);
     if (!credentials)

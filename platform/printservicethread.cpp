@@ -53,8 +53,7 @@ struct PrintServiceThread::Shared
 
 PrintServiceThread::PrintServiceThread()
     : m_shared(std::make_shared<Shared>())
-{
-}
+{}
 
 PrintServiceThread::~PrintServiceThread()
 {

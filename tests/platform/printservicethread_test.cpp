@@ -33,7 +33,8 @@ TEST(PrintServiceThread, NoWaitOutlastsItsDeadlineOrItsCaller)
     int asked = 0;
     auto ranLate = std::make_shared<std::atomic<bool>>(false);
     start = Clock::now();
-    EXPECT_FALSE(thread.run([ranLate](const auto &) { *ranLate = true; }, start + 30s, [&asked] { return ++asked < 3; }));
+    EXPECT_FALSE(
+        thread.run([ranLate](const auto &) { *ranLate = true; }, start + 30s, [&asked] { return ++asked < 3; }));
     EXPECT_EQ(asked, 3);
     EXPECT_LT(Clock::now() - start, 2s);
 
