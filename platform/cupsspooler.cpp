@@ -8,6 +8,7 @@
 #include <QSizeF>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cups/cups.h>
 #include <dlfcn.h>
@@ -98,7 +99,9 @@ struct CupsSpooler::Answer
     bool passwordRefused = false;
     std::string printer;
     QPageSize paper;
+    // cppcheck-suppress unusedStructMember ; read when the job is sent
     std::string media; // the printer's own name for its default paper, from its capabilities
+    // cppcheck-suppress unusedStructMember ; read when the job is sent
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> authInfoRequired;
     int job = 0;
@@ -109,11 +112,9 @@ struct CupsSpooler::Answer
 struct CupsSpooler::Deadline
 {
     explicit Deadline(Bound bound)
-    {
-        const milliseconds patience = bound == Bound::Press ? pressBound : endBound;
-        caller = Clock::now() + patience - roomForAnswer;
-        service = caller - roomForWhy;
-    }
+        : caller(Clock::now() + (bound == Bound::Press ? pressBound : endBound) - roomForAnswer)
+        , service(caller - roomForWhy)
+    {}
     void extend(Clock::duration by)
     {
         caller += by;
@@ -408,9 +409,9 @@ struct CupsSpooler::Library
         }
         if (values.empty())
             values = {credentials.user, credentials.password};
-        std::vector<const char *> texts;
-        for (const std::string &value : values)
-            texts.push_back(value.c_str());
+        std::vector<const char *> texts(values.size());
+        std::transform(values.begin(), values.end(), texts.begin(),
+                       [](const std::string &value) { return value.c_str(); });
         addStrings(request, IPP_TAG_JOB, IPP_TAG_TEXT, "auth-info", static_cast<int>(texts.size()), nullptr,
                    texts.data());
     }
@@ -427,8 +428,8 @@ struct CupsSpooler::Library
     [[nodiscard]] bool heldForCredentials(http_t *http, int job) const
     {
         ipp_t *request = jobRequest(IPP_OP_GET_JOB_ATTRIBUTES, job);
-        static const char *const wanted[] = {"job-state-reasons"};
-        addStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr, wanted);
+        static constexpr std::array<const char *, 1> wanted{"job-state-reasons"};
+        addStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr, wanted.data());
         ipp_t *answer = doRequest(http, request, "/jobs");
         ipp_attribute_t *reasons = answer ? findAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD) : nullptr;
         const bool held = reasons && containsString(reasons, "cups-held-for-authentication");
@@ -556,26 +557,44 @@ std::shared_ptr<CupsSpooler::Answer> CupsSpooler::converse(const Step &step, Dea
                 answer->passwordRefused = request.refused;
             },
             deadline.caller, [this, &printer] { return !m_keepWaiting || m_keepWaiting(printer); });
-        const std::string &service = m_library->service;
-        if (!done) {
-            throw PlatformError((Clock::now() >= deadline.caller ? "The " + service + " is not responding"
-                                                                 : "The wait for the " + service + " was stopped") +
-                                consequence);
-        }
+        if (!done)
+            throw PlatformError(unanswered(Clock::now() >= deadline.caller, consequence));
         if (answer->passwordRefused) {
             const std::string user = m_credentials ? m_credentials->user : std::string();
             m_credentials.reset();
-            throw PlatformError("The " + service + " did not accept the password for \"" + user + "\"" + consequence);
+            throw PlatformError(passwordRefused(user, consequence));
         }
         if (!answer->passwordWanted)
             return answer;
-        const std::string who = "The " + service + " asks for a user name and password" +
-            (printer.empty() ? std::string(".") : " to print on \"" + printer + "\".");
-        m_credentials = ask(who, deadline);
+        m_credentials = ask(passwordWanted(printer), deadline);
         if (!m_credentials)
-            throw PlatformError("The " + service + " asks for a user name and password, and none was given" +
-                                consequence);
+            throw PlatformError(noPasswordGiven(consequence));
     }
+}
+
+// What the user is told of a conversation with the print service that ended
+// without an answer, or of a password it wanted.
+std::string CupsSpooler::unanswered(bool timedOut, const std::string &consequence) const
+{
+    const std::string &service = m_library->service;
+    return (timedOut ? "The " + service + " is not responding" : "The wait for the " + service + " was stopped") +
+        consequence;
+}
+
+std::string CupsSpooler::passwordRefused(const std::string &user, const std::string &consequence) const
+{
+    return "The " + m_library->service + " did not accept the password for \"" + user + "\"" + consequence;
+}
+
+std::string CupsSpooler::passwordWanted(const std::string &printer) const
+{
+    return "The " + m_library->service + " asks for a user name and password" +
+        (printer.empty() ? std::string(".") : " to print on \"" + printer + "\".");
+}
+
+std::string CupsSpooler::noPasswordGiven(const std::string &consequence) const
+{
+    return "The " + m_library->service + " asks for a user name and password, and none was given" + consequence;
 }
 
 // Asks the user for a password, if anyone is there; the time it takes is the user's.

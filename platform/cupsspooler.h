@@ -74,6 +74,10 @@ private:
     const Library &library();
     std::shared_ptr<Answer> converse(const Step &step, Deadline &deadline, const std::string &printer);
     std::optional<Printout::Credentials> ask(const std::string &who, Deadline &deadline);
+    [[nodiscard]] std::string unanswered(bool timedOut, const std::string &consequence) const;
+    [[nodiscard]] std::string passwordRefused(const std::string &user, const std::string &consequence) const;
+    [[nodiscard]] std::string passwordWanted(const std::string &printer) const;
+    [[nodiscard]] std::string noPasswordGiven(const std::string &consequence) const;
 
     std::shared_ptr<const Library> m_library;
     PrintServiceThread m_thread;
