@@ -9,7 +9,31 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace {
+
+// Writes all of data, unbuffered, and has it on the disk before it returns
+// true; else error says why, in the system's words.
+bool writeWhole(QFileDevice &file, const QByteArray &data, QString &error)
+{
+    qint64 written = 0;
+    // A write that fills the disk is short; the next one says why.
+    while (written < data.size()) {
+        const qint64 now = file.write(data.constData() + written, data.size() - written);
+        if (now <= 0) {
+            error = file.errorString();
+            return false;
+        }
+        written += now;
+    }
+    if (::fsync(file.handle()) != 0) {
+        error = qt_error_string(errno);
+        return false;
+    }
+    return true;
+}
 
 // The page a paper gives, where an invalid one stands for the locale's.
 QPageSize pageOf(const QPageSize &paper)
@@ -92,23 +116,28 @@ void CupsPrintout::save(const std::string &path, bool replace)
     const QString name = QString::fromStdString(path);
     QString error;
     if (replace) {
+        // Another file is written and put in the old one's place only once it is whole on the disk.
         QSaveFile file(name);
-        if (file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit()) {
+        if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && writeWhole(file, pdf, error) && file.commit()) {
             discard();
             return;
         }
-        error = file.errorString();
+        if (error.isEmpty())
+            error = file.errorString();
+        file.cancelWriting();
     } else {
         // Created only where no file is; one that could not be written whole is removed.
         QFile file(name);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (file.write(pdf) == pdf.size() && file.flush()) {
-                discard();
-                return;
-            }
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            error = file.errorString();
+        } else if (writeWhole(file, pdf, error)) {
+            file.close();
+            discard();
+            return;
+        } else {
+            file.close();
             file.remove();
         }
-        error = file.errorString();
     }
     throw PlatformError("The printout could not be saved as \"" + path + "\": " + error.toStdString() + ".");
 }

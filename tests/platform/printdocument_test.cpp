@@ -4,10 +4,14 @@
 #include "printdocument.h"
 #include "qtplatformservices.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -133,7 +137,7 @@ TEST(PrintDocument, ABatchOfPresses)
     EXPECT_EQ(document.pageCount(), 4) << "100 lines fill two pages, again for the second press";
 }
 
-TEST(QtPrintout, WithoutAPrintServiceTheLinesAreKeptAndSavedButNeverOverAFileUnasked)
+TEST(QtPrintout, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFileUnasked)
 {
     QTemporaryDir nowhere;
     qputenv("CUPS_SERVER", nowhere.filePath(u"no-cupsd-here.sock"_s).toLocal8Bit());
@@ -158,7 +162,31 @@ TEST(QtPrintout, WithoutAPrintServiceTheLinesAreKeptAndSavedButNeverOverAFileUna
     EXPECT_EQ(mine.readAll(), "mine");
     mine.close();
 
-    ASSERT_TRUE(printout.pending());
+    // A disk that cannot take the document: the size limit stands in for a full disk.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlim_t unlimited = limit.rlim_cur;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = 2048;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    for (const bool replace : {true, false}) {
+        const std::string target = replace ? path.toStdString() : nowhere.filePath(u"new.pdf"_s).toStdString();
+        try {
+            printout.save(target, replace);
+            ADD_FAILURE() << "saved on a disk that cannot take it";
+        } catch (const PlatformError &error) {
+            EXPECT_NE(std::string(error.what()).find(": File too large."), std::string::npos) << error.what();
+        }
+        EXPECT_TRUE(printout.pending());
+    }
+    limit.rlim_cur = unlimited;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    std::signal(SIGXFSZ, previous);
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), "mine") << "the user's file stays as it was";
+    mine.close();
+    EXPECT_EQ(QDir(nowhere.path()).entryList(QDir::Files), QStringList{u"mine.pdf"_s}) << "nothing partial is left";
+
     printout.save(path.toStdString(), true);
     EXPECT_FALSE(printout.pending());
     ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
