@@ -8,11 +8,12 @@
 #include "platformservices.h"
 #include "printout.h"
 #include "quitonsignals.h"
+#include "savedialog.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
@@ -222,8 +223,9 @@ bool PrintoutDelivery::keepWaiting(const std::string &printer)
         m_sending = new QMessageBox(QMessageBox::Information, u"Jeerforge"_s, QString());
         m_sending->setTextFormat(Qt::PlainText);
         m_sending->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(m_sending->addButton(u"&Stop Waiting"_s, QMessageBox::RejectRole), &QPushButton::clicked,
-                         [this] { m_stopped = true; });
+        m_sending->addButton(u"&Stop Waiting"_s, QMessageBox::RejectRole);
+        // Its button and its title bar's close button alike stop the wait.
+        QObject::connect(m_sending, &QDialog::finished, [this] { m_stopped = true; });
         m_sending->show();
     }
     if (m_sending) {
@@ -258,20 +260,26 @@ PrintoutDelivery::Choice PrintoutDelivery::ask(const QString &why)
 // cancels or the file cannot be written; the user has been told why.
 bool PrintoutDelivery::saveAs()
 {
-    QFileDialog dialog(nullptr, u"Save the printout as PDF"_s);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(u"PDF documents (*.pdf)"_s);
-    dialog.setDefaultSuffix(u"pdf"_s);
-    dialog.selectFile(QDir(documentsFolder()).filePath(u"Jeerforge insults.pdf"_s));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const SaveChoice choice = askWhereToSave(documentsFolder());
+    if (choice.path.isEmpty())
         return false;
-    QString path = dialog.selectedFiles().constFirst();
-    // The dialog confirmed replacing the file it returned, not one with a suffix added here.
-    const bool confirmed = !QFileInfo(path).suffix().isEmpty();
-    if (!confirmed)
-        path += u".pdf"_s;
+    bool replace = choice.chooserConfirmed;
+    if (!replace && QFileInfo::exists(choice.path)) {
+        QMessageBox question(
+            QMessageBox::Question, u"Jeerforge"_s,
+            u"\"%1\" already exists. Do you want to replace it?"_s.arg(QFileInfo(choice.path).fileName()));
+        question.setTextFormat(Qt::PlainText);
+        question.setInformativeText(u"It is in \"%1\"."_s.arg(QFileInfo(choice.path).absolutePath()));
+        QPushButton *yes = question.addButton(u"&Replace"_s, QMessageBox::AcceptRole);
+        question.addButton(QMessageBox::Cancel);
+        question.setDefaultButton(QMessageBox::Cancel);
+        question.exec();
+        if (question.clickedButton() != yes)
+            return false;
+        replace = true;
+    }
     try {
-        m_printout.save(path.toStdString(), confirmed);
+        m_printout.save(choice.path.toStdString(), replace);
         return true;
     } catch (const PlatformError &error) {
         reportError(nullptr, QString::fromUtf8(error.what()));
@@ -279,19 +287,27 @@ bool PrintoutDelivery::saveAs()
     }
 }
 
-// The printout in a new file that replaces none, named after this moment.
+// The printout in a new file that replaces none, named after this moment: in
+// the documents folder, or in the home folder where that cannot take it whole.
 int PrintoutDelivery::keepInFile()
 {
-    const QDir folder(documentsFolder());
+    QStringList folders{documentsFolder()};
+    if (QDir(folders.constFirst()) != QDir::home())
+        folders << QDir::homePath();
     const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH.mm.ss"_s);
-    QString path = folder.filePath(u"Jeerforge insults %1.pdf"_s.arg(stamp));
-    for (int copy = 2; QFileInfo::exists(path); ++copy)
-        path = folder.filePath(u"Jeerforge insults %1 (%2).pdf"_s.arg(stamp, QString::number(copy)));
-    try {
-        m_printout.save(path.toStdString(), false);
-        reportOnStandardError(u"The printout was not printed, so it is kept in \"%1\"."_s.arg(path));
-    } catch (const PlatformError &error) {
-        reportOnStandardError(QString::fromUtf8(error.what()) + u" The printout is lost."_s);
+    for (const QString &name : std::as_const(folders)) {
+        const QDir folder(name);
+        QString path = folder.filePath(u"Jeerforge insults %1.pdf"_s.arg(stamp));
+        for (int copy = 2; QFileInfo::exists(path); ++copy)
+            path = folder.filePath(u"Jeerforge insults %1 (%2).pdf"_s.arg(stamp, QString::number(copy)));
+        try {
+            m_printout.save(path.toStdString(), false);
+            reportOnStandardError(u"The printout was not printed, so it is kept in \"%1\"."_s.arg(path));
+            return 1;
+        } catch (const PlatformError &error) {
+            reportOnStandardError(QString::fromUtf8(error.what()) +
+                                  (name == folders.constLast() ? u" The printout is lost."_s : QString()));
+        }
     }
     return 1;
 }

@@ -2,17 +2,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Run with QT_SCALE_FACTOR=2: the fixed layout doubles in device pixels, and
-// the prompts still fit the screen, whose width is then 400 logical pixels.
+// the dialogs still fit the screen, whose width is then 400 logical pixels.
 #include "fakeplatform.h"
 #include "frminsult.h"
-#include "promptanswerer.h"
 #include "qtplatformservices.h"
+#include "savedialog.h"
 
+#include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -82,20 +85,30 @@ TEST_P(FrmInsultAtScaleTwoWithFont, EveryCaptionFitsItsControl)
 
 INSTANTIATE_TEST_SUITE_P(DesktopFonts, FrmInsultAtScaleTwoWithFont, ::testing::Values(0, 16));
 
-// OK and Cancel lie inside the prompt's frame, so all of it must be on the screen.
-TEST(PromptAtScaleTwo, FitsTheScreen)
+// A dialog's buttons lie inside its frame, so all of it must be on the screen:
+// a prompt's, and the save dialog's with its name line.
+TEST(DialogsAtScaleTwo, FitTheScreen)
 {
-    QtPlatformServices services;
-    PromptAnswerer answerer({std::nullopt});
     QRect screen;
-    QRect prompt;
-    answerer.byHand = [&](QInputDialog *dialog) {
+    QRect frame;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
         screen = dialog->screen()->availableGeometry();
-        prompt = dialog->frameGeometry();
+        frame = dialog->frameGeometry();
         dialog->reject();
-    };
+    });
+    poll.start(0);
+
+    QtPlatformServices services;
     services.AskText("Give me a beginning to a sentence, such as 'you always', 'everyone knows that you', "
                      "'I want you to,' etc.");
     ASSERT_LE(screen.width(), 512);
-    EXPECT_TRUE(screen.contains(prompt)) << prompt.width() << "x" << prompt.height() << " at " << prompt.x();
+    EXPECT_TRUE(screen.contains(frame)) << frame.width() << "x" << frame.height() << " at " << frame.x();
+    frame = {};
+    EXPECT_TRUE(askWhereToSave(QDir::tempPath()).path.isEmpty()) << "cancelled";
+    EXPECT_FALSE(frame.isEmpty());
+    EXPECT_TRUE(screen.contains(frame)) << frame.width() << "x" << frame.height() << " at " << frame.x();
 }

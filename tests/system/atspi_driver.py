@@ -9,7 +9,10 @@ Wayland. Each command prints its result and exits non-zero when it fails.
                                        Cancel where the answer is empty)
   size                                 the main window's size, as WxH
   press BUTTON                         presses a button in any of its windows
-  save-as PATH                         answers the save dialog with PATH
+  save-as PATH                         answers the save dialog with PATH and
+                                       prints whose it was: Qt's or GNOME's
+  answer TEXT BUTTON                   presses BUTTON in the message box whose
+                                       text holds TEXT
   log-in PASSWORD                      answers the password dialog with
                                        PASSWORD and prints what it asked
   text                                 what the insult box shows
@@ -42,9 +45,11 @@ def showing(accessible):
     return accessible.getState().contains(pyatspi.STATE_SHOWING)
 
 
-def top_levels():
+# Qt's side of the program; GTK's file chooser, where the desktop's is used,
+# registers as a second application, "jeerforge".
+def top_levels(names=("Jeerforge",)):
     for application in pyatspi.Registry.getDesktop(0):
-        if application is None or application.name != "Jeerforge":
+        if application is None or application.name not in names:
             continue
         for window in application:
             if window is not None and showing(window):
@@ -55,11 +60,13 @@ def top_level(role, name):
     return next((w for w in top_levels() if w.getRole() == role and w.name == name), None)
 
 
-# The first showing control with this role and name in any window of the program.
+# The first showing control with this role and name (any name for None) in
+# any window of the program, GTK's included.
 def anywhere(role, name):
-    for window in top_levels():
-        found = descendant(window, role, name)
-        if found is not None and showing(found):
+    for window in top_levels(("Jeerforge", "jeerforge")):
+        found = pyatspi.findDescendant(
+            window, lambda a: a.getRole() == role and (name is None or a.name == name) and showing(a))
+        if found is not None:
             return found
     return None
 
@@ -70,7 +77,8 @@ def descendant(root, role, name=None):
 
 def press(button):
     action = button.queryAction()
-    action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
+    names = [action.getName(i) for i in range(action.nActions)]
+    action.doAction(names.index("Press" if "Press" in names else "click"))  # Qt's, GTK's
 
 
 def main_window():
@@ -113,9 +121,18 @@ def main(command, *arguments):
     elif command == "press":
         press(wait_for(lambda: anywhere(pyatspi.ROLE_PUSH_BUTTON, arguments[0]), arguments[0]))
     elif command == "save-as":
-        line = wait_for(lambda: anywhere(pyatspi.ROLE_TEXT, "File name:"), "the save dialog")
+        # Qt's dialog names its line; in GNOME's chooser the name is the one showing text field.
+        line = wait_for(lambda: anywhere(pyatspi.ROLE_TEXT, "File name:") or anywhere(pyatspi.ROLE_TEXT, None),
+                        "the save dialog")
         line.queryEditableText().setTextContents(arguments[0])
         press(wait_for(lambda: anywhere(pyatspi.ROLE_PUSH_BUTTON, "Save"), "its Save button"))
+        print("GNOME's" if line.getApplication().name == "jeerforge" else "Qt's")
+    elif command == "answer":
+        def box():
+            return next((w for w in top_levels() if pyatspi.findDescendant(
+                w, lambda a: a.getRole() == pyatspi.ROLE_LABEL and arguments[0] in a.name)), None)
+        press(wait_for(lambda: descendant(wait_for(box, arguments[0]), pyatspi.ROLE_PUSH_BUTTON, arguments[1]),
+                       arguments[1]))
     elif command == "log-in":
         password = wait_for(lambda: anywhere(pyatspi.ROLE_PASSWORD_TEXT, "Password"), "the password dialog")
         dialog = password

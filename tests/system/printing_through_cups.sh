@@ -262,20 +262,23 @@ retry_delivers "another printer is the default"
 check "the new printer printed it" [ "$(lpstat -W completed -o replacement | wc -l)" -eq 1 ]
 lpadmin -x replacement
 
-echo "# no printer at the end: Save as PDF…, past a folder nobody may write in and a Cancel"
+echo "# no printer at the end: Save as PDF… in GNOME's file chooser, past a folder nobody may write in, a Cancel and a file that is there"
 accessibility_bus_start
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 jeerforge_start b v n
+echo mine >"$cupsd_dir/chosen.pdf"
+QT_QPA_PLATFORMTHEME=gtk3 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 jeerforge_start b v n
 press_next
 press_next
 press_print
 answer_message Return
 press_exit
 cancel_save() { atspi press "Save as PDF…" && atspi press Cancel; }
-check "Save as PDF… into /sys" save_as_pdf /sys/jeerforge.pdf
+check "Save as PDF… into /sys, in GNOME's chooser" [ "$(save_as_pdf /sys/jeerforge.pdf)" = "GNOME's" ]
 check "is told" atspi press OK
 check "with the reason" grep -q 'could not be saved as "/sys/jeerforge.pdf": ' < <(jeerforge_stderr)
 check "the choices come back, and come back after Cancel" cancel_save
-check "Save as PDF… once more, with no suffix" save_as_pdf "$cupsd_dir/chosen"
+check "Save as PDF… with no suffix, where that PDF is, asks first; Cancel keeps it" \
+    eval 'save_as_pdf "$cupsd_dir/chosen" >/dev/null && atspi answer "already exists" Cancel && grep -qx mine "$cupsd_dir/chosen.pdf"'
+check "asked again, Replace" eval 'save_as_pdf "$cupsd_dir/chosen" >/dev/null && atspi answer "already exists" Replace'
 wait_for_exit "$program"
 check "the program ends with success" [ $? -eq 0 ]
 check "the file gets the suffix .pdf and every insult" [ "$(job_text "$cupsd_dir/chosen.pdf" | grep -cE "$sentence")" -eq 2 ]
@@ -299,6 +302,10 @@ answer_message Return
 press_exit
 check "at the end a window tells what is awaited, and Stop Waiting" answer_message Return
 check "brings the choices, where Retry waits again" answer_message Return
+stopped_said() { [ "$(jeerforge_stderr | grep -c 'silent.sock) was stopped')" -eq "$1" ]; }
+close_waiting() { local box; box=$(window_named Jeerforge) && sleep 1 && "$xclose" "$box"; }
+check "closing that window by its title bar stops the wait as well" eval 'close_waiting && eventually stopped_said 2'
+check "and Retry waits again" answer_message Return
 sleep 1
 started=$(milliseconds)
 kill -s TERM "$program"
