@@ -207,8 +207,24 @@ check "the program ends with failure" [ $? -eq 1 ]
 cupsaccept capture
 check "no job was printed" [ "$(cupsd_wait_for_jobs)" -eq "$expected" ]
 
+# As jeerforge_start, in a mount namespace of its own where the shell command
+# $1 runs first; needs root (cupsd_can_lock).
+jeerforge_start_in_namespace() {
+    local setup=$1 real=$jeerforge
+    shift
+    jeerforge=unshare jeerforge_args=(-m sh -c "$setup"' && exec "$@"' sh "$real")
+    jeerforge_start "$@"
+    jeerforge=$real jeerforge_args=()
+}
+
 echo "# no printer as the session ends (SIGTERM): no question, the printout kept in a new file"
-jeerforge_start b v n
+if cupsd_can_lock; then
+    # A documents folder on a disk that is full.
+    mkdir "$HOME/Documents"
+    jeerforge_start_in_namespace "mount -t tmpfs -o size=4k tmpfs '$HOME/Documents'" b v n
+else
+    jeerforge_start b v n
+fi
 press_next
 press_next
 press_print
@@ -217,7 +233,10 @@ kill -s TERM "$program"
 wait_for_exit "$program"
 check "the program ends with failure, asking nothing" [ $? -eq 1 ]
 check "the printout is in a new file in the home folder, which standard error names" one_more_kept 0
+cupsd_can_lock && check "as the documents folder could not take it, in the system's words" \
+    grep -q "Documents/Jeerforge insults .*: No space left on device\.$" < <(jeerforge_stderr)
 check "with the insults" [ "$(job_text "$(kept | head -n 1)" | grep -cE "$sentence")" -eq 2 ]
+rm -rf "$HOME/Documents"
 cupsd_add_capture_printer
 
 echo "# Ctrl+C at the question: the printout is kept, not discarded"
@@ -354,10 +373,8 @@ if cupsd_can_lock; then
     python3 "$here/silent_service.py" udp 127.53.53.53 &
     silent=$!
     printf 'nameserver 127.53.53.53\noptions timeout:30 attempts:1\n' >"$cupsd_dir/resolv.conf"
-    real=$jeerforge jeerforge=unshare
-    jeerforge_args=(-m sh -c 'mount --bind "$0" /etc/resolv.conf && exec "$@"' "$cupsd_dir/resolv.conf" "$real")
-    CUPS_SERVER=printers.jeerforge.invalid jeerforge_start b v n
-    jeerforge=$real jeerforge_args=()
+    CUPS_SERVER=printers.jeerforge.invalid \
+        jeerforge_start_in_namespace "mount --bind '$cupsd_dir/resolv.conf' /etc/resolv.conf" b v n
     press_next
     started=$(milliseconds)
     press_print
