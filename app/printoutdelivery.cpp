@@ -20,6 +20,7 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -72,30 +73,36 @@ void deliverAtExit()
 // that is the last moment the printout can still be handed over. The warning
 // reaches the handler even where the user's logging rules turn it off; it is
 // then not passed on.
-const std::array<const char *, 2> compositorCategories{"default", "qt.qpa.wayland"};
+struct WatchedCategory
+{
+    const char *name;
+    bool userWantsWarnings;
+};
+std::array<WatchedCategory, 2> watchedCategories{{{"default", true}, {"qt.qpa.wayland", true}}};
 QLoggingCategory::CategoryFilter previousFilter = nullptr;
-std::array<bool, 2> userWantsWarnings{true, true};
+
+WatchedCategory *watched(const char *category)
+{
+    const auto found = std::find_if(watchedCategories.begin(), watchedCategories.end(),
+                                    [category](const WatchedCategory &w) { return qstrcmp(category, w.name) == 0; });
+    return found == watchedCategories.end() ? nullptr : &*found;
+}
 
 void keepCompositorWarnings(QLoggingCategory *category)
 {
     if (previousFilter)
         previousFilter(category);
-    for (std::size_t i = 0; i < compositorCategories.size(); ++i) {
-        if (qstrcmp(category->categoryName(), compositorCategories[i]) == 0) {
-            userWantsWarnings[i] = category->isWarningEnabled();
-            category->setEnabled(QtWarningMsg, true);
-        }
+    if (WatchedCategory *w = watched(category->categoryName())) {
+        w->userWantsWarnings = category->isWarningEnabled();
+        category->setEnabled(QtWarningMsg, true);
     }
 }
 
 bool userSilenced(QtMsgType type, const QMessageLogContext &context)
 {
-    const char *name = context.category ? context.category : "default";
-    for (std::size_t i = 0; i < compositorCategories.size(); ++i) {
-        if (type == QtWarningMsg && qstrcmp(name, compositorCategories[i]) == 0)
-            return !userWantsWarnings[i];
-    }
-    return false;
+    const WatchedCategory *w =
+        type == QtWarningMsg ? watched(context.category ? context.category : "default") : nullptr;
+    return w && !w->userWantsWarnings;
 }
 
 void deliverIfCompositorLost(QtMsgType type, const QMessageLogContext &context, const QString &message)
