@@ -70,8 +70,8 @@ check "and nothing else" all_lines_match "$sentence" < <(job_text)
 check "the 97 empty slots fill a second page" [ "$(job_pages)" -eq 2 ]
 check "of the locale's A4 paper, as the printer names none" grep -q '(A4)' < <(job_paper)
 check "with the sides the user saved" grep -q 'sides=two-sided-long-edge' "$(newest_job | sed 's/pdf$/options/')"
-# The saved options go, and with them the default that lpoptions saved (its folder varies by release).
-find "$HOME" -name lpoptions -delete
+# The saved options go, and with them the default printer that lpoptions saved.
+rm -f "$HOME/.cups/lpoptions" "$CUPS_SERVERROOT/lpoptions"
 
 echo "# two presses make one job"
 jeerforge_start b v n

@@ -90,6 +90,9 @@ SystemGroup $(id -gn)
 CONF
 
 export CUPS_SERVER="$cupsd_dir/cups.sock"
+# Clients read client.conf and the system's lpoptions here, never in /etc/cups;
+# so do root's saved options, which newer lpoptions keeps there.
+export CUPS_SERVERROOT="$cupsd_dir"
 unset PRINTER LPDEST
 export HOME="$cupsd_dir/home"   # no lpoptions of the user's own
 mkdir -p "$HOME"
