@@ -83,8 +83,8 @@ QLoggingCategory::CategoryFilter previousFilter = nullptr;
 
 WatchedCategory *watched(const char *category)
 {
-    const auto found = std::find_if(watchedCategories.begin(), watchedCategories.end(),
-                                    [category](const WatchedCategory &w) { return qstrcmp(category, w.name) == 0; });
+    auto *const found = std::find_if(watchedCategories.begin(), watchedCategories.end(),
+                                     [category](const WatchedCategory &w) { return qstrcmp(category, w.name) == 0; });
     return found == watchedCategories.end() ? nullptr : &*found;
 }
 
@@ -277,11 +277,11 @@ bool PrintoutDelivery::saveAs()
             u"\"%1\" already exists. Do you want to replace it?"_s.arg(QFileInfo(choice.path).fileName()));
         question.setTextFormat(Qt::PlainText);
         question.setInformativeText(u"It is in \"%1\"."_s.arg(QFileInfo(choice.path).absolutePath()));
-        QPushButton *yes = question.addButton(u"&Replace"_s, QMessageBox::AcceptRole);
+        const QPushButton *replaceButton = question.addButton(u"&Replace"_s, QMessageBox::AcceptRole);
         question.addButton(QMessageBox::Cancel);
         question.setDefaultButton(QMessageBox::Cancel);
         question.exec();
-        if (question.clickedButton() != yes)
+        if (question.clickedButton() != replaceButton)
             return false;
         replace = true;
     }

@@ -285,7 +285,11 @@ lpadmin -x replacement
 echo "# no printer at the end: Save as PDF… in GNOME's file chooser, past a folder nobody may write in, a Cancel and a file that is there"
 accessibility_bus_start
 echo mine >"$cupsd_dir/chosen.pdf"
-QT_QPA_PLATFORMTHEME=gtk3 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 jeerforge_start b v n
+# GTK keeps its libraries' data (GLib's, fontconfig's, …) to the process's
+# end, which LeakSanitizer would count as leaks; this run goes without that
+# check, and every other sanitizer check stays on.
+QT_QPA_PLATFORMTHEME=gtk3 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    jeerforge_start b v n
 press_next
 press_next
 press_print
