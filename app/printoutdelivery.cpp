@@ -85,7 +85,7 @@ WatchedCategory *watched(const char *category)
 {
     auto *const found = std::find_if(watchedCategories.begin(), watchedCategories.end(),
                                      [category](const WatchedCategory &w) { return qstrcmp(category, w.name) == 0; });
-    return found == watchedCategories.end() ? nullptr : &*found;
+    return found == watchedCategories.end() ? nullptr : found;
 }
 
 void keepCompositorWarnings(QLoggingCategory *category)
