@@ -64,7 +64,7 @@ std::string CupsPrintout::findPrinter()
     if (m_printerFound)
         return {};
     try {
-        m_paper = m_spooler.defaultDestination(CupsSpooler::Bound::Press).paper;
+        m_paper = m_spooler.defaultPaper(CupsSpooler::Bound::Press);
         m_printerFound = true;
         return {};
     } catch (const PlatformError &error) {

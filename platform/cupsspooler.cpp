@@ -613,7 +613,7 @@ std::optional<Printout::Credentials> CupsSpooler::ask(const std::string &who, De
     return given;
 }
 
-CupsSpooler::Destination CupsSpooler::defaultDestination(Bound bound)
+QPageSize CupsSpooler::defaultPaper(Bound bound)
 {
     library();
     Deadline deadline(bound);
@@ -621,7 +621,7 @@ CupsSpooler::Destination CupsSpooler::defaultDestination(Bound bound)
         converse([](const Library &cups, Answer &answer, Wait &wait) { cups.lookUp(answer, wait); }, deadline, {});
     if (!found->error.empty())
         throw PlatformError(found->error);
-    return {found->printer, found->paper};
+    return found->paper;
 }
 
 int CupsSpooler::submit(const std::string &title, const std::function<QByteArray(const QPageSize &)> &layOut,

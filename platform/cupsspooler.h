@@ -31,14 +31,6 @@ public:
     /// counted.
     enum class Bound { Press, End };
 
-    /// A printer, with its paper: the user's own, else the printer's
-    /// default, or an invalid size when it names none that CUPS knows.
-    struct Destination
-    {
-        std::string printer;
-        QPageSize paper;
-    };
-
     CupsSpooler();
     ~CupsSpooler();
     CupsSpooler(const CupsSpooler &) = delete;
@@ -49,16 +41,18 @@ public:
     /// Asked for a password; see Printout::setAskPassword.
     void setAskPassword(Printout::AskPassword askPassword) { m_askPassword = std::move(askPassword); }
 
-    /// The default printer. Throws PlatformError when the print service
-    /// cannot be reached or does not respond, or when there is no default
-    /// printer, telling the user how to set one up.
-    [[nodiscard]] Destination defaultDestination(Bound bound);
+    /// The default printer's paper: the user's own for it, else the
+    /// printer's default, or an invalid size when it names none that CUPS
+    /// knows. Throws PlatformError when the print service cannot be reached
+    /// or does not respond, or when there is no default printer, telling the
+    /// user how to set one up.
+    [[nodiscard]] QPageSize defaultPaper(Bound bound);
 
     /// Hands a document as one job to the printer that is the default at
     /// this moment, and returns the job's id; layOut gives the document on
     /// that printer's paper. A job that the printer holds until it gets a
     /// user name and password is given them, or cancelled. Throws
-    /// PlatformError as defaultDestination() does, or naming the printer,
+    /// PlatformError as defaultPaper() does, or naming the printer,
     /// with CUPS's reason, when the print service goes away or stops
     /// responding, the printer refuses the job, or no password is given;
     /// each reads differently.
