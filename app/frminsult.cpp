@@ -4,9 +4,7 @@
 #include "frminsult.h"
 
 #include "batchprintout.h"
-#include "errorreport.h"
 #include "platformservices.h"
-#include "printout.h"
 #include "screenreadernotice.h"
 #include "wordprompts.h"
 
@@ -50,10 +48,9 @@ QAccessibleInterface *windowInterface(const QString &className, QObject *object)
 
 } // namespace
 
-FrmInsult::FrmInsult(PlatformServices &services, Printout &printout, WordBank bank, QWidget *parent)
+FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
-    , m_printout(printout)
     , m_bank(std::move(bank))
     , m_composer(m_bank, services)
     , txtInsult(place(new QLineEdit(u"Click Next Insult to generate insults from the words that you typed in."_s, this),
@@ -92,7 +89,10 @@ FrmInsult::FrmInsult(PlatformServices &services, Printout &printout, WordBank ba
         // The focus stays on the button, so screen readers hear the new text only from the notice.
         m_notice->announce(txtInsult->text());
     });
-    connect(cmdPrint, &QPushButton::clicked, this, &FrmInsult::printResults);
+    connect(cmdPrint, &QPushButton::clicked, this, [this] {
+        PrintResults(m_bank, m_services);
+        Q_EMIT resultsPrinted();
+    });
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_services.EndProgram(); });
     fitFont();
 }
@@ -133,17 +133,16 @@ bool FrmInsult::captionsFit(const QFont &font) const
     });
 }
 
-void FrmInsult::printResults()
+void FrmInsult::holdButtons(bool held)
 {
-    // Asked before the lines go in: the first printer found gives the printout its paper.
-    const std::string noPrinter = m_printout.findPrinter();
-    PrintResults(m_bank, m_services);
-    if (!noPrinter.empty()) {
-        reportError(this,
-                    QString::fromUtf8(noPrinter) +
-                        u"\n\nYour printout is kept. When Jeerforge closes, it goes to the default printer, "
-                        u"or you can save it as a PDF."_s);
-    }
+    // The button that had the focus gets it back once the wait is over.
+    QWidget *focused = focusWidget();
+    for (QPushButton *button : {cmdNext, cmdExit, cmdPrint})
+        button->setEnabled(!held);
+    if (held)
+        m_focusBeforeHold = focused;
+    else if (m_focusBeforeHold)
+        m_focusBeforeHold->setFocus();
 }
 
 void FrmInsult::load()

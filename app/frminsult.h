@@ -6,10 +6,10 @@
 #include "insultcomposer.h"
 #include "wordbank.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class PlatformServices;
-class Printout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -20,14 +20,13 @@ class ScreenReaderNotice;
 /// of fixed size. It owns the word bank, which load() fills before the window
 /// is first shown. It takes the desktop's font, made smaller where a caption
 /// would not fit its control. Each new text in the box is announced to screen
-/// readers. Print Results tells the user at once when the printout has no
-/// printer to go to yet.
+/// readers.
 class FrmInsult : public QWidget
 {
     Q_OBJECT
 
 public:
-    FrmInsult(PlatformServices &services, Printout &printout, WordBank bank, QWidget *parent = nullptr);
+    FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent = nullptr);
 
     [[nodiscard]] const WordBank &wordBank() const { return m_bank; }
     [[nodiscard]] QLineEdit *insultBox() const { return txtInsult; }
@@ -35,16 +34,22 @@ public:
     /// The window's load step: asks for the words (CollectWords), once.
     void load();
 
+    /// While held, the buttons take no click, as while the print service is awaited.
+    void holdButtons(bool held);
+
+Q_SIGNALS:
+    /// Print Results put the batch into the printout.
+    void resultsPrinted();
+
 private:
     void fitFont();
     [[nodiscard]] bool captionsFit(const QFont &font) const;
-    void printResults();
 
     PlatformServices &m_services;
-    Printout &m_printout;
     WordBank m_bank;
     InsultComposer m_composer;
     bool m_loaded = false;
+    QPointer<QWidget> m_focusBeforeHold;
 
     QLineEdit *txtInsult;
     QLabel *lblTitle;

@@ -4,14 +4,13 @@
 #include "jeerforge.h"
 
 #include "frminsult.h"
-#include "printoutdelivery.h"
+#include "handover.h"
+#include "printerlookup.h"
 #include "qtplatformservices.h"
 #include "quitonsignals.h"
 #include "startup.h"
 
 #include <QApplication>
-
-#include <optional>
 
 int runJeerforge(int &argc, char **argv)
 {
@@ -19,27 +18,28 @@ int runJeerforge(int &argc, char **argv)
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
     if (const std::optional<int> answered = answerCommandLine(argc, argv))
         return *answered;
-    auto displayCheck = std::make_optional<DisplayCheck>();
-    QApplication app(argc, argv);
-    displayCheck.reset();
+    const std::unique_ptr<QApplication> application = HandOver::startApplication(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(JEERFORGE_APP_ID));
 
     const QuitOnSignals quitOnSignals;
     QtPlatformServices services;
-    PrintoutDelivery delivery(services.printout(), quitOnSignals);
-    FrmInsult window(services, services.printout(), WordBank{});
+    HandOver handOver(services.printout(), services.printService(), quitOnSignals);
+    FrmInsult window(services, WordBank{});
     services.setDisplay(window.insultBox());
+    PrinterLookup printerLookup(services.printService(), services.printout(), quitOnSignals, &window);
+    QObject::connect(&window, &FrmInsult::resultsPrinted, &printerLookup, &PrinterLookup::lookUp);
+    QObject::connect(&printerLookup, &PrinterLookup::busy, &window, &FrmInsult::holdButtons);
     // A signal asks no more prompts, and the program ends before its window shows.
     QObject::connect(&quitOnSignals, &QuitOnSignals::caught, &window, [&services] { services.stopAsking(); });
 
     window.load();
-    delivery.startUpDone();
+    handOver.startUpDone();
     int exitCode = 0;
     if (!quitOnSignals.signalled()) {
         window.show();
         exitCode = QApplication::exec();
         window.hide();
     }
-    const int delivered = delivery.deliver();
+    const int delivered = handOver.deliver();
     return delivered != 0 ? delivered : exitCode;
 }

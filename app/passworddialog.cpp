@@ -12,17 +12,17 @@
 
 using namespace Qt::StringLiterals;
 
-std::optional<Printout::Credentials> askForPassword(const std::string &who, const std::string &user)
+std::optional<PrintJob::Credentials> askForPassword(const QString &who, const QString &user)
 {
     QDialog dialog;
     dialog.setWindowTitle(u"Jeerforge"_s);
     dialog.setAttribute(Qt::WA_QuitOnClose, false);
     auto *form = new QFormLayout(&dialog);
-    auto *question = new QLabel(QString::fromStdString(who), &dialog);
+    auto *question = new QLabel(who, &dialog);
     question->setTextFormat(Qt::PlainText);
     question->setWordWrap(true);
     form->addRow(question);
-    auto *name = new QLineEdit(QString::fromStdString(user), &dialog);
+    auto *name = new QLineEdit(user, &dialog);
     name->setAccessibleName(u"User name"_s);
     form->addRow(u"&User name:"_s, name);
     auto *password = new QLineEdit(&dialog);
@@ -38,5 +38,5 @@ std::optional<Printout::Credentials> askForPassword(const std::string &who, cons
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return Printout::Credentials{name->text().toStdString(), password->text().toStdString()};
+    return PrintJob::Credentials{name->text().toStdString(), password->text().toStdString()};
 }

@@ -3,12 +3,13 @@
 
 #pragma once
 
-#include "printout.h"
+#include "printjob.h"
 
 #include <optional>
-#include <string>
+
+class QString;
 
 /// Asks for the user name and password that the print service wants, in a
 /// small modal dialog that says who asks (who) and offers user. Returns them,
 /// or nothing on Cancel. Nothing of the dialog exists before it is needed.
-std::optional<Printout::Credentials> askForPassword(const std::string &who, const std::string &user);
+std::optional<PrintJob::Credentials> askForPassword(const QString &who, const QString &user);

@@ -29,64 +29,6 @@ const QStringList qtOptionsWithValue{u"platform"_s,      u"platformpluginpath"_s
                                      u"stylesheet"_s};
 const QStringList qtSwitches{u"reverse"_s, u"widgetcount"_s, u"sync"_s, u"nograb"_s, u"dograb"_s};
 
-struct HeldMessage
-{
-    QtMsgType type;
-    QString category;
-    QString text;
-};
-QList<HeldMessage> heldMessages;
-QtMessageHandler handlerBefore = nullptr;
-
-// Qt's own reason for not starting its platform, in one line: what it said
-// about the plugin and the display it tried, and the plugins there are.
-QString platformReason(const QString &fatal)
-{
-    QStringList reasons;
-    for (const HeldMessage &message : std::as_const(heldMessages)) {
-        if (message.type != QtDebugMsg && message.type != QtInfoMsg)
-            reasons << message.text.simplified();
-    }
-    const qsizetype available = fatal.indexOf(u"Available platform plugins are:"_s);
-    if (available >= 0)
-        reasons << fatal.mid(available).simplified();
-    for (QString &reason : reasons) {
-        if (reason.endsWith(u'.'))
-            reason.chop(1);
-    }
-    return reasons.join(u"; "_s);
-}
-
-void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type != QtFatalMsg) {
-        heldMessages.append({type, QString::fromLatin1(context.category), text});
-        return;
-    }
-    if (text.contains(u"no Qt platform plugin could be initialized"_s)) {
-        const auto shown = [](const char *name) {
-            const QByteArray value = qgetenv(name);
-            return QString::fromLatin1(name) +
-                (value.isNull() ? u" unset"_s : u"=\""_s + QString::fromLocal8Bit(value) + u'"');
-        };
-        std::fprintf(stderr,
-                     "jeerforge: Jeerforge needs a graphical desktop, and Qt could not start its display "
-                     "plugin: %s (%s, %s, %s).\n",
-                     qPrintable(platformReason(text)), qPrintable(shown("DISPLAY")),
-                     qPrintable(shown("WAYLAND_DISPLAY")), qPrintable(shown("QT_QPA_PLATFORM")));
-    } else {
-        // Any other fatal message as Qt writes it, after what Qt said before, without an abort.
-        for (const HeldMessage &message : std::as_const(heldMessages)) {
-            const QByteArray category = message.category.toLatin1();
-            const QMessageLogContext held(nullptr, 0, nullptr, category.constData());
-            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(message.type, held, message.text)));
-        }
-        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
-    }
-    std::fflush(stderr);
-    std::_Exit(1);
-}
-
 } // namespace
 
 std::optional<int> answerCommandLine(int argc, char **argv)
@@ -139,20 +81,4 @@ std::optional<int> answerCommandLine(int argc, char **argv)
         return 0;
     }
     return std::nullopt;
-}
-
-DisplayCheck::DisplayCheck()
-{
-    handlerBefore = qInstallMessageHandler(holdMessage);
-}
-
-DisplayCheck::~DisplayCheck()
-{
-    qInstallMessageHandler(handlerBefore);
-    for (const HeldMessage &message : std::as_const(heldMessages)) {
-        const QByteArray category = message.category.toLatin1();
-        const QMessageLogContext context(nullptr, 0, nullptr, category.constData());
-        handlerBefore(message.type, context, message.text);
-    }
-    heldMessages.clear();
 }

@@ -11,17 +11,3 @@
 /// was answered so, or nothing when the program is to run. Qt's own options
 /// (-platform, -style, -reverse and the rest) are left to Qt.
 [[nodiscard]] std::optional<int> answerCommandLine(int argc, char **argv);
-
-/// While it lives, a display that cannot be opened ends the program with one
-/// line on standard error that gives Qt's own reason, and exit status 1,
-/// where Qt would abort; any other fatal message ends it as Qt writes it,
-/// with status 1 too. Qt's other messages wait until it goes. For the
-/// construction of the application.
-class DisplayCheck
-{
-public:
-    DisplayCheck();
-    ~DisplayCheck();
-    DisplayCheck(const DisplayCheck &) = delete;
-    DisplayCheck &operator=(const DisplayCheck &) = delete;
-};

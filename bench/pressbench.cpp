@@ -36,7 +36,7 @@ int main(int argc, char **argv)
 
     for (int w = 0; w < windows; ++w) {
         AnsweredPrompts services;
-        FrmInsult window(services, services.printout(), WordBank{});
+        FrmInsult window(services, WordBank{});
         services.setDisplay(window.insultBox());
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) {

@@ -8,88 +8,49 @@
 #include <mutex>
 #include <thread>
 
-using namespace std::chrono_literals;
-
-namespace {
-
-constexpr auto askEvery = 100ms;
-
-} // namespace
-
-struct PrintServiceThread::Shared
+struct PrintServiceThread::Queue
 {
-    struct Task
-    {
-        Work work;
-        Abandoned abandoned{false};
-        bool done = false;
-    };
-
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<std::shared_ptr<Task>> queue;
+    std::deque<Work> work;
     bool started = false;
     bool ending = false;
 
-    static void serve(const std::shared_ptr<Shared> &shared)
+    static void serve(const std::shared_ptr<Queue> &queue)
     {
-        std::unique_lock lock(shared->mutex);
+        std::unique_lock lock(queue->mutex);
         for (;;) {
-            shared->changed.wait(lock, [&] { return shared->ending || !shared->queue.empty(); });
-            if (shared->queue.empty())
+            queue->changed.wait(lock, [&] { return queue->ending || !queue->work.empty(); });
+            if (queue->work.empty())
                 return;
-            const std::shared_ptr<Task> task = shared->queue.front();
-            shared->queue.pop_front();
+            const Work next = std::move(queue->work.front());
+            queue->work.pop_front();
             lock.unlock();
-            if (!task->abandoned)
-                task->work(task->abandoned);
-            task->work = nullptr;
+            next();
             lock.lock();
-            task->done = true;
-            shared->changed.notify_all();
         }
     }
 };
 
 PrintServiceThread::PrintServiceThread()
-    : m_shared(std::make_shared<Shared>())
+    : m_queue(std::make_shared<Queue>())
 {}
 
 PrintServiceThread::~PrintServiceThread()
 {
-    const std::scoped_lock lock(m_shared->mutex);
-    m_shared->ending = true;
-    for (const auto &task : m_shared->queue)
-        task->abandoned = true;
-    m_shared->changed.notify_all();
+    const std::scoped_lock lock(m_queue->mutex);
+    m_queue->ending = true;
+    m_queue->changed.notify_all();
 }
 
-bool PrintServiceThread::run(Work work, Clock::time_point deadline, const std::function<bool()> &keepWaiting)
+void PrintServiceThread::post(Work work)
 {
-    auto task = std::make_shared<Shared::Task>();
-    task->work = std::move(work);
-    std::unique_lock lock(m_shared->mutex);
-    if (!m_shared->started) {
+    const std::scoped_lock lock(m_queue->mutex);
+    if (!m_queue->started) {
         // Detached: a thread stuck in a name look-up must not hold up the end of the process.
-        std::thread([shared = m_shared] { Shared::serve(shared); }).detach();
-        m_shared->started = true;
+        std::thread([queue = m_queue] { Queue::serve(queue); }).detach();
+        m_queue->started = true;
     }
-    m_shared->queue.push_back(task);
-    m_shared->changed.notify_all();
-    for (;;) {
-        const auto until = std::min(deadline, Clock::now() + askEvery);
-        if (m_shared->changed.wait_until(lock, until, [&] { return task->done; }))
-            return true;
-        if (Clock::now() >= deadline)
-            break;
-        lock.unlock();
-        const bool goOn = !keepWaiting || keepWaiting();
-        lock.lock();
-        if (task->done)
-            return true;
-        if (!goOn)
-            break;
-    }
-    task->abandoned = true;
-    return false;
+    m_queue->work.push_back(std::move(work));
+    m_queue->changed.notify_all();
 }

@@ -3,8 +3,9 @@
 
 #pragma once
 
-#include "cupsprintout.h"
 #include "platformservices.h"
+#include "printoutdocument.h"
+#include "printservice.h"
 #include "randomsource.h"
 
 #include <QPointer>
@@ -12,7 +13,7 @@
 class QLineEdit;
 
 /// PlatformServices on a Qt Widgets desktop. The lines it prints go into its
-/// printout, which the program hands over as it ends.
+/// printout, which the program hands to its print service as it ends.
 class QtPlatformServices : public PlatformServices
 {
 public:
@@ -21,7 +22,8 @@ public:
     /// The text box that SetDisplayText and GetDisplayText work on.
     void setDisplay(QLineEdit *display);
 
-    [[nodiscard]] Printout &printout() { return m_printout; }
+    [[nodiscard]] PrintoutDocument &printout() { return m_printout; }
+    [[nodiscard]] PrintService &printService() { return m_printService; }
 
     /// Asks nothing more: every later AskText returns "" at once, as if
     /// cancelled. For a program that is ending.
@@ -38,6 +40,7 @@ public:
 private:
     QPointer<QLineEdit> m_display;
     RandomSource m_random;
-    CupsPrintout m_printout;
+    PrintoutDocument m_printout;
+    PrintService m_printService;
     bool m_askingStopped = false;
 };

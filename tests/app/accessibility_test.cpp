@@ -31,7 +31,7 @@ class FrmInsultAccessibility : public ::testing::TestWithParam<Exposed>
 {
 protected:
     FakePlatform platform;
-    FrmInsult window{platform, platform, WordBank{}};
+    FrmInsult window{platform, WordBank{}};
 };
 
 } // namespace
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(EveryControl, FrmInsultAccessibility,
 TEST(FrmInsultKeyboard, SpaceOnAFocusedButtonPressesIt)
 {
     FakePlatform platform;
-    FrmInsult window(platform, platform, WordBank{});
+    FrmInsult window(platform, WordBank{});
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -105,7 +105,7 @@ TEST(ScreenReaderNotice, CarriesEveryNewTextOfTheBoxWhileTheFocusStays)
     {
         std::string AskText(const std::string & /*prompt*/) override { return "w"; }
     } services;
-    FrmInsult window(services, services.printout(), WordBank{});
+    FrmInsult window(services, WordBank{});
     services.setDisplay(window.insultBox());
     window.show();
     window.activateWindow();

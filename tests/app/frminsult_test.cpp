@@ -3,15 +3,21 @@
 
 #include "fakeplatform.h"
 #include "frminsult.h"
+#include "printerlookup.h"
+#include "printoutdocument.h"
+#include "printservice.h"
 #include "promptanswerer.h"
 #include "qtplatformservices.h"
+#include "quitonsignals.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -40,7 +46,7 @@ protected:
     }
 
     FakePlatform platform;
-    FrmInsult window{platform, platform, WordBank{}};
+    FrmInsult window{platform, WordBank{}};
 };
 
 } // namespace
@@ -48,7 +54,7 @@ protected:
 TEST(FrmInsultStartUp, TheLoadStepAsksAllPromptsOnceAndShowingAsksNone)
 {
     FakePlatform platform;
-    FrmInsult window(platform, platform, WordBank{});
+    FrmInsult window(platform, WordBank{});
     platform.answers.assign(45, std::string("w"));
     EXPECT_TRUE(platform.prompts.empty()) << "creating the window asks nothing";
 
@@ -149,33 +155,52 @@ TEST_F(ShownWindow, EachButtonRunsItsOperation)
     EXPECT_EQ(platform.ends, 1);
 }
 
-TEST_F(ShownWindow, APressWithoutAPrinterKeepsEveryLineAndSaysSoAsPlainText)
+// A press looks for the printer off the window's thread: the window's event
+// loop keeps turning, its buttons take no click meanwhile, and a print
+// service that is not there is told as plain text while the lines are kept.
+TEST_F(ShownWindow, APressWithoutAPrintServiceKeepsEveryLineAndSaysSoWithoutFreezing)
 {
+    QTemporaryDir nowhere;
+    qputenv("CUPS_SERVER", nowhere.filePath(u"no-<b>cupsd</b>.sock"_s).toLocal8Bit());
+    PrintService service;
+    PrintoutDocument printout;
+    const QuitOnSignals quitOnSignals;
+    PrinterLookup lookup(service, printout, quitOnSignals, &window);
+    QObject::connect(&window, &FrmInsult::resultsPrinted, &lookup, &PrinterLookup::lookUp);
+    QObject::connect(&lookup, &PrinterLookup::busy, &window, &FrmInsult::holdButtons);
+
     QTest::mouseClick(control<QPushButton>(window, "cmdNext"), Qt::LeftButton);
-    platform.noPrinter = "There is no <b>default</b> printer.";
     platform.calls.clear();
+    auto *print = control<QPushButton>(window, "cmdPrint");
+    print->setFocus();
     QString shown;
-    QTimer::singleShot(0, [&shown] {
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&shown] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             shown = box->textFormat() == Qt::PlainText ? box->text() : u"(as markup)"_s;
             box->accept();
         }
     });
-    QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
-
-    EXPECT_TRUE(shown.startsWith(u"There is no <b>default</b> printer.\n\nYour printout is kept."_s))
+    answerer.start(10);
+    QTest::mouseClick(print, Qt::LeftButton);
+    EXPECT_EQ(platform.printed.size(), 100U) << "the press keeps its lines at once";
+    EXPECT_FALSE(print->isEnabled() || control<QPushButton>(window, "cmdExit")->isEnabled())
+        << "the press returned to the event loop, with the buttons held";
+    EXPECT_TRUE(QTest::qWaitFor([&shown] { return !shown.isEmpty(); }));
+    EXPECT_TRUE(shown.contains(u"no-<b>cupsd</b>.sock) is not running or could not be reached.\n\nYour printout is kept."_s))
         << qPrintable(shown);
-    EXPECT_EQ(platform.printed.size(), 100U) << "the press keeps its lines";
-    EXPECT_EQ(platform.calls.front(), "findPrinter") << "the printer's paper is known before the first line";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return print->isEnabled() && window.focusWidget() == print; }))
+        << "the buttons, and the focus, come back";
     EXPECT_EQ(window.wordBank().BatchCount(), 1);
     EXPECT_EQ(platform.ends, 0);
+    qunsetenv("CUPS_SERVER");
 }
 
 // The real dialogs, the real text box and the real random source together.
 TEST(FrmInsultOnQt, PromptedWordsBecomeInsultsInTheRealTextBox)
 {
     QtPlatformServices services;
-    FrmInsult window(services, services.printout(), WordBank{});
+    FrmInsult window(services, WordBank{});
     services.setDisplay(window.insultBox());
 
     const QString longBeginning(100'000, u'y');

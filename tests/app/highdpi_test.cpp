@@ -28,7 +28,7 @@ TEST(FrmInsultAtScaleTwo, EveryControlScalesInPlace)
 {
     ASSERT_EQ(qgetenv("QT_SCALE_FACTOR"), "2");
     FakePlatform platform;
-    FrmInsult window(platform, platform, WordBank{});
+    FrmInsult window(platform, WordBank{});
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
@@ -62,7 +62,7 @@ TEST_P(FrmInsultAtScaleTwoWithFont, EveryCaptionFitsItsControl)
     if (GetParam() > 0)
         QApplication::setFont(QFont(u"DejaVu Sans"_s, GetParam()));
     FakePlatform platform;
-    FrmInsult window(platform, platform, WordBank{});
+    FrmInsult window(platform, WordBank{});
     window.show();
     QApplication::setFont(desktop);
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "platformservices.h"
-#include "printout.h"
 
 #include <deque>
 #include <functional>
@@ -14,8 +13,7 @@
 
 /// A scripted desktop: answers prompts and uniform draws from queues and
 /// records every call, so tests can check what the core asked for and when.
-/// What it prints is its printout.
-class FakePlatform : public PlatformServices, public Printout
+class FakePlatform : public PlatformServices
 {
 public:
     std::deque<std::optional<std::string>> answers; // nullopt: the user cancels
@@ -23,7 +21,6 @@ public:
     double uniformWhenEmpty = 0.0;
     std::function<void(std::string &)> userEditsBox; // runs before each read of the box
     bool printerFails = false;
-    std::string noPrinter; // what findPrinter says: "" while there is a printer
 
     std::vector<std::string> prompts;
     std::vector<std::string> calls;
@@ -86,16 +83,4 @@ public:
         calls.emplace_back("EndProgram");
         ++ends;
     }
-
-    void setKeepWaiting(KeepWaiting /*keepWaiting*/) override {}
-    void setAskPassword(AskPassword /*askPassword*/) override {}
-    std::string findPrinter() override
-    {
-        calls.emplace_back("findPrinter");
-        return noPrinter;
-    }
-    bool pending() const override { return !printed.empty(); }
-    void print() override { printed.clear(); }
-    void save(const std::string & /*path*/, bool /*replace*/) override { printed.clear(); }
-    void discard() override { printed.clear(); }
 };

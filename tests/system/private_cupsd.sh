@@ -10,6 +10,10 @@
 # "locked" takes jobs only from root with the password $cupsd_password, over
 # TCP; that needs root (cupsd_can_lock), as the scheduler asks PAM.
 
+# lpadmin, cupsaccept and cupsreject live in /usr/sbin, which an ordinary
+# user's PATH leaves out.
+export PATH="$PATH:/usr/sbin:/sbin"
+
 cupsd_dir=$(mktemp -d)
 chmod 0755 "$cupsd_dir"
 cupsd_output="$cupsd_dir/output"

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Jeerforge developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "printdocument.h"
+#include "pdflinewriter.h"
 #include "qtplatformservices.h"
 
 #include <QDir>
@@ -51,9 +51,9 @@ QString withoutSpace(QString text)
 
 } // namespace
 
-TEST(PrintDocument, EmptyLinesTakeTheirRowsAndAFullPageGoesOnToTheNext)
+TEST(PdfLineWriter, EmptyLinesTakeTheirRowsAndAFullPageGoesOnToTheNext)
 {
-    PrintDocument document;
+    PdfLineWriter document;
     document.addLine(u"first line"_s);
     for (int i = 0; i < 98; ++i)
         document.addLine(QString());
@@ -67,14 +67,14 @@ TEST(PrintDocument, EmptyLinesTakeTheirRowsAndAFullPageGoesOnToTheNext)
     EXPECT_TRUE(textOf(pdf, 2, 2).contains(u"hundredth line\nafter the hundredth"_s));
 }
 
-TEST(PrintDocument, ALineWiderThanThePageWrapsAndKeepsEveryCharacter)
+TEST(PdfLineWriter, ALineWiderThanThePageWrapsAndKeepsEveryCharacter)
 {
     QString unbroken;
     for (int i = 0; i < 100; ++i)
         unbroken += u"unbroken"_s;
     const QString words = QString(u"words that wrap "_s).repeated(40);
 
-    PrintDocument document;
+    PdfLineWriter document;
     document.addLine(unbroken);
     document.addLine(words);
     document.addLine(u"next slot"_s);
@@ -84,10 +84,10 @@ TEST(PrintDocument, ALineWiderThanThePageWrapsAndKeepsEveryCharacter)
     EXPECT_GE(text.count(u'\n'), 3 + 8) << "800 characters of either kind need several rows";
 }
 
-TEST(PrintDocument, TextOutsideAsciiReachesThePaper)
+TEST(PdfLineWriter, TextOutsideAsciiReachesThePaper)
 {
     const QStringList lines{u"Grüße, naïve façade"_s, u"быстрая собака"_s, u"ταχύς σκύλος"_s};
-    PrintDocument document;
+    PdfLineWriter document;
     for (const QString &line : lines)
         document.addLine(line);
     const QString text = textOf(document.finish());
@@ -97,9 +97,9 @@ TEST(PrintDocument, TextOutsideAsciiReachesThePaper)
 
 // The box shows control characters as blanks and sets right-to-left text
 // against its right edge; so does the paper, on A4 with 2 cm margins.
-TEST(PrintDocument, ALineLooksAsInTheBox)
+TEST(PdfLineWriter, ALineLooksAsInTheBox)
 {
-    PrintDocument document;
+    PdfLineWriter document;
     document.addLine(u"first\nsecond\tTAB\rthird"_s);
     document.addLine(u"\u05E9\u05DC\u05D5\u05DD world"_s);
     const QByteArray pdf = document.finish();
@@ -115,11 +115,11 @@ TEST(PrintDocument, ALineLooksAsInTheBox)
 
 // An emoji from an outline font is drawn from it; one that only a colour
 // font has (U+1F979, newer than Symbola) becomes a picture rather than a gap.
-TEST(PrintDocument, EmojiReachThePaper)
+TEST(PdfLineWriter, EmojiReachThePaper)
 {
     if (!QFontDatabase::families().contains(u"Noto Color Emoji"_s))
         GTEST_SKIP() << "no colour emoji font here (fonts-noto-color-emoji)";
-    PrintDocument document;
+    PdfLineWriter document;
     document.addLine(u"fox \U0001F98A tears \U0001F979"_s);
     const QByteArray pdf = document.finish();
     if (QFontDatabase::families().contains(u"Symbola"_s)) {
@@ -129,15 +129,15 @@ TEST(PrintDocument, EmojiReachThePaper)
     EXPECT_EQ(images.count(QRegularExpression(u"\\n *\\d+ +\\d+ +image "_s)), 1) << qPrintable(images);
 }
 
-TEST(PrintDocument, ABatchOfPresses)
+TEST(PdfLineWriter, ABatchOfPresses)
 {
-    PrintDocument document;
+    PdfLineWriter document;
     for (int line = 0; line < 200; ++line)
         document.addLine(line % 100 < 3 ? u"sentence %1"_s.arg(line) : QString());
     EXPECT_EQ(document.pageCount(), 4) << "100 lines fill two pages, again for the second press";
 }
 
-TEST(QtPrintout, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFileUnasked)
+TEST(PrintoutDocument, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFileUnasked)
 {
     QTemporaryDir nowhere;
     qputenv("CUPS_SERVER", nowhere.filePath(u"no-cupsd-here.sock"_s).toLocal8Bit());
@@ -146,18 +146,20 @@ TEST(QtPrintout, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFi
     qunsetenv("LPDEST");
 
     QtPlatformServices services;
-    Printout &printout = services.printout();
-    const std::string why = printout.findPrinter();
-    EXPECT_NE(why.find("no-cupsd-here.sock) is not running or could not be reached."), std::string::npos) << why;
+    PrintoutDocument &printout = services.printout();
+    const PrintResult found = services.printService().findPrinter(std::chrono::seconds(10))->run();
+    EXPECT_EQ(found.outcome, PrintResult::Outcome::Unreachable);
+    EXPECT_TRUE(found.server.endsWith(u"no-cupsd-here.sock"_s)) << qPrintable(found.server);
     services.PrintLine("an insult");
-    EXPECT_THROW(printout.print(), PlatformError);
+    const PrintResult sent = services.printService().print(printout.copy(), std::chrono::seconds(30))->run();
+    EXPECT_EQ(sent.outcome, PrintResult::Outcome::Unreachable);
     ASSERT_TRUE(printout.pending());
 
     const QString path = nowhere.filePath(u"mine.pdf"_s);
     QFile mine(path);
     ASSERT_TRUE(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
     mine.close();
-    EXPECT_THROW(printout.save(path.toStdString(), false), PlatformError);
+    EXPECT_TRUE(printout.save(path, false).has_value());
     ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
     EXPECT_EQ(mine.readAll(), "mine");
     mine.close();
@@ -170,13 +172,9 @@ TEST(QtPrintout, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFi
     limit.rlim_cur = 2048;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     for (const bool replace : {true, false}) {
-        const std::string target = replace ? path.toStdString() : nowhere.filePath(u"new.pdf"_s).toStdString();
-        try {
-            printout.save(target, replace);
-            ADD_FAILURE() << "saved on a disk that cannot take it";
-        } catch (const PlatformError &error) {
-            EXPECT_NE(std::string(error.what()).find(": File too large."), std::string::npos) << error.what();
-        }
+        const QString target = replace ? path : nowhere.filePath(u"new.pdf"_s);
+        EXPECT_EQ(printout.save(target, replace).value_or(u"saved"_s), u"File too large"_s)
+            << "on a disk that cannot take it";
         EXPECT_TRUE(printout.pending());
     }
     limit.rlim_cur = unlimited;
@@ -187,7 +185,7 @@ TEST(QtPrintout, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFi
     mine.close();
     EXPECT_EQ(QDir(nowhere.path()).entryList(QDir::Files), QStringList{u"mine.pdf"_s}) << "nothing partial is left";
 
-    printout.save(path.toStdString(), true);
+    EXPECT_FALSE(printout.save(path, true).has_value());
     EXPECT_FALSE(printout.pending());
     ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
     EXPECT_TRUE(textOf(mine.readAll()).contains(u"an insult"_s));

@@ -21,17 +21,17 @@ class QTextLine;
 /// on the next one. Each line looks as the text box shows it: control
 /// characters as blanks, right-to-left text against the right margin, and
 /// emoji from an outline font, or as pictures where only colour ones exist.
-class PrintDocument
+class PdfLineWriter
 {
 public:
     /// Portrait pages of the given paper with 2 cm margins. Without a valid
     /// paper, the locale's: US Letter where it measures in inches, else A4.
     static QPageLayout pageLayout(const QPageSize &paper = {});
 
-    explicit PrintDocument(const QPageLayout &layout = pageLayout());
-    ~PrintDocument();
-    PrintDocument(const PrintDocument &) = delete;
-    PrintDocument &operator=(const PrintDocument &) = delete;
+    explicit PdfLineWriter(const QPageLayout &layout = pageLayout());
+    ~PdfLineWriter();
+    PdfLineWriter(const PdfLineWriter &) = delete;
+    PdfLineWriter &operator=(const PdfLineWriter &) = delete;
 
     void addLine(const QString &recorded);
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Jeerforge developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "printdocument.h"
+#include "pdflinewriter.h"
 
 #include <QFontInfo>
 #include <QGlyphRun>
@@ -58,7 +58,7 @@ QImage pictureOf(QRawFont font, quint32 glyph, qreal scale)
 
 } // namespace
 
-PrintDocument::PrintDocument(const QPageLayout &layout)
+PdfLineWriter::PdfLineWriter(const QPageLayout &layout)
 {
     m_buffer.open(QIODevice::WriteOnly);
     m_writer = std::make_unique<QPdfWriter>(&m_buffer);
@@ -72,16 +72,16 @@ PrintDocument::PrintDocument(const QPageLayout &layout)
     m_painter.setFont(m_font);
 }
 
-PrintDocument::~PrintDocument() = default;
+PdfLineWriter::~PdfLineWriter() = default;
 
-QPageLayout PrintDocument::pageLayout(const QPageSize &paper)
+QPageLayout PdfLineWriter::pageLayout(const QPageSize &paper)
 {
     const bool inches = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
     return {paper.isValid() ? paper : QPageSize(inches ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
             QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter};
 }
 
-void PrintDocument::addLine(const QString &recorded)
+void PdfLineWriter::addLine(const QString &recorded)
 {
     const QString line = asInTheBox(recorded);
     const QRect page = m_writer->pageLayout().paintRectPixels(m_writer->resolution());
@@ -120,7 +120,7 @@ void PrintDocument::addLine(const QString &recorded)
 
 // Glyphs that only a colour bitmap font has would leave a gap on paper; they
 // go there as pictures, as the screen shows them.
-void PrintDocument::drawColourGlyphs(const QTextLine &row, QPointF offset)
+void PdfLineWriter::drawColourGlyphs(const QTextLine &row, QPointF offset)
 {
     for (const QGlyphRun &run : row.glyphRuns()) {
         const QRawFont font = run.rawFont();
@@ -145,7 +145,7 @@ void PrintDocument::drawColourGlyphs(const QTextLine &row, QPointF offset)
     }
 }
 
-QByteArray PrintDocument::finish()
+QByteArray PdfLineWriter::finish()
 {
     if (m_painter.isActive())
         m_painter.end();

@@ -1,0 +1,364 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "cupsclient.h"
+
+#include "printbudget.h"
+
+#include <algorithm>
+#include <array>
+
+using std::chrono::milliseconds;
+
+// One wait for the scheduler: over at its deadline, or as soon as nobody waits for it any more.
+struct CupsClient::Wait
+{
+    Clock::time_point deadline;
+    const std::atomic<bool> &abandoned;
+    enum class Outcome { Answered, TimedOut, Stopped } outcome = Outcome::Answered;
+
+    static int goOn(http_t * /*http*/, void *data)
+    {
+        auto *wait = static_cast<Wait *>(data);
+        if (wait->abandoned)
+            wait->outcome = Outcome::Stopped;
+        else if (Clock::now() >= wait->deadline)
+            wait->outcome = Outcome::TimedOut;
+        return wait->outcome == Outcome::Answered ? 1 : 0;
+    }
+};
+
+// A connection to the scheduler whose every wait is the given one.
+class CupsClient::Connection
+{
+public:
+    Connection(const CupsLibrary &cups, Wait &wait)
+        : m_cups(cups)
+    {
+        const auto left = std::chrono::duration_cast<milliseconds>(wait.deadline - Clock::now());
+        const auto patience = std::clamp(left, milliseconds(1), PrintBudget::connect);
+        if (!wait.abandoned) {
+            m_http = cups.httpConnect2(cups.cupsServer(), cups.ippPort(), nullptr, AF_UNSPEC, cups.cupsEncryption(), 1,
+                                       static_cast<int>(patience.count()), nullptr);
+        }
+        if (m_http) {
+            cups.httpSetTimeout(m_http, std::chrono::duration<double>(PrintBudget::askEvery).count(), &Wait::goOn,
+                                &wait);
+        }
+        // A name look-up that outlasted the caller's wait changes nothing any more.
+        if (wait.abandoned)
+            wait.outcome = Wait::Outcome::Stopped;
+    }
+    ~Connection()
+    {
+        if (m_http)
+            m_cups.httpClose(m_http);
+    }
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    [[nodiscard]] http_t *http() const { return m_http; }
+
+private:
+    const CupsLibrary &m_cups;
+    http_t *m_http = nullptr;
+};
+
+// What the password callback may hand out in this conversation: the
+// credentials it was given, once.
+struct CupsClient::Passwords
+{
+    std::optional<Credentials> given;
+    decltype(&cupsSetUser) setUser = nullptr;
+    std::string handedOut; // the password, while libcups uses it
+    bool wanted = false; // asked for with none at hand
+    bool refused = false; // asked for again: the scheduler did not take them
+
+    static const char *answer(const char * /*prompt*/, http_t * /*http*/, const char * /*method*/,
+                              const char * /*resource*/, void *data)
+    {
+        auto *passwords = static_cast<Passwords *>(data);
+        if (!passwords)
+            return nullptr;
+        if (!passwords->handedOut.empty()) {
+            passwords->refused = true;
+            return nullptr;
+        }
+        if (!passwords->given) {
+            passwords->wanted = true;
+            return nullptr;
+        }
+        passwords->setUser(passwords->given->user.c_str());
+        passwords->handedOut = passwords->given->password;
+        return passwords->handedOut.c_str();
+    }
+};
+
+bool CupsClient::Destination::wantsCredentials() const
+{
+    return std::any_of(authInfoRequired.begin(), authInfoRequired.end(),
+                       [](const std::string &keyword) { return keyword != "none" && keyword != "negotiate"; });
+}
+
+CupsClient::CupsClient(const CupsLibrary &cups, Clock::time_point deadline, const std::atomic<bool> &abandoned,
+                       std::optional<Credentials> credentials)
+    : m_cups(cups)
+    , m_wait(std::make_unique<Wait>(Wait{deadline, abandoned}))
+    , m_passwords(std::make_unique<Passwords>(Passwords{std::move(credentials), cups.cupsSetUser, {}, false, false}))
+{
+    // libcups keeps the password callback for each thread; this conversation's replaces any earlier one.
+    cups.cupsSetPasswordCB2(&Passwords::answer, m_passwords.get());
+    m_connection = std::make_unique<Connection>(cups, *m_wait);
+}
+
+CupsClient::~CupsClient()
+{
+    m_connection.reset();
+    // Never libcups's own callback, which would ask on the terminal.
+    m_cups.cupsSetPasswordCB2(&Passwords::answer, nullptr);
+}
+
+std::string CupsClient::server(const CupsLibrary &cups)
+{
+    const std::string name = cups.cupsServer();
+    return name.starts_with('/') ? name : name + ":" + std::to_string(cups.ippPort());
+}
+
+// Why a conversation ended before its answer.
+template<typename T>
+CupsClient::Result<T> CupsClient::failed(const Connection &connection, const Wait &wait) const
+{
+    if (m_passwords->refused)
+        return {Status::PasswordRefused, {}, {}};
+    if (m_passwords->wanted)
+        return {Status::PasswordWanted, {}, {}};
+    if (wait.outcome == Wait::Outcome::Stopped)
+        return {Status::Stopped, {}, {}};
+    if (connection.http() && wait.outcome == Wait::Outcome::TimedOut)
+        return {Status::NotResponding, {}, {}};
+    return {Status::Unreachable, {}, {}};
+}
+
+// Asks the scheduler a real question, briefly: whether it answers at all.
+CupsClient::Status CupsClient::probe() const
+{
+    Wait wait{Clock::now() + PrintBudget::probe, m_wait->abandoned};
+    const Connection connection(m_cups, wait);
+    ipp_t *answer = connection.http()
+        ? m_cups.cupsDoRequest(connection.http(), m_cups.ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/")
+        : nullptr;
+    m_cups.ippDelete(answer);
+    return answer ? Status::Ok : failed<bool>(connection, wait).status;
+}
+
+// Why the printer did not take the printout, read from CUPS's last error, so
+// it must come before any further CUPS call. CUPS gives one internal error
+// both for a scheduler it cannot reach and for a printer that is gone;
+// asking the scheduler tells them apart.
+template<typename T>
+CupsClient::Result<T> CupsClient::notDelivered(const std::string &printer)
+{
+    if (!m_connection->http() || m_wait->outcome != Wait::Outcome::Answered || m_passwords->wanted ||
+        m_passwords->refused)
+        return failed<T>(*m_connection, *m_wait);
+    const char *text = m_cups.cupsLastErrorString();
+    const std::string why = text && *text ? text : "unknown error";
+    const ipp_status_t status = m_cups.cupsLastError();
+    if (status != IPP_STATUS_ERROR_INTERNAL && status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        return {Status::Refused, why, {}};
+    if (const Status answered = probe(); answered != Status::Ok)
+        return {answered, {}, {}};
+    Wait wait{Clock::now() + PrintBudget::probe, m_wait->abandoned};
+    const Connection again(m_cups, wait);
+    cups_dest_t *dest = again.http() ? m_cups.cupsGetNamedDest(again.http(), printer.c_str(), nullptr) : nullptr;
+    if (dest) {
+        m_cups.cupsFreeDests(1, dest);
+        return {Status::Refused, why, {}};
+    }
+    if (wait.outcome != Wait::Outcome::Answered)
+        return failed<T>(again, wait);
+    return {Status::NoSuchPrinter, {}, {}};
+}
+
+// A paper that CUPS names by its PWG, legacy or PPD name, if it knows it; of
+// a list such as "Letter,Upper", the first that it knows.
+CupsClient::Paper CupsClient::paperNamed(const std::string &names) const
+{
+    for (std::size_t start = 0; start < names.size();) {
+        const std::size_t end = std::min(names.find(',', start), names.size());
+        const std::string name = names.substr(start, end - start);
+        const pwg_media_t *media = m_cups.pwgMediaForPWG(name.c_str());
+        if (!media)
+            media = m_cups.pwgMediaForLegacy(name.c_str());
+        if (!media)
+            media = m_cups.pwgMediaForPPD(name.c_str());
+        if (media)
+            return {{}, media->width, media->length};
+        start = end + 1;
+    }
+    return {};
+}
+
+CupsClient::Result<CupsClient::Destination> CupsClient::defaultDestination()
+{
+    http_t *http = m_connection->http();
+    cups_dest_t *dest = http ? m_cups.cupsGetNamedDest(http, nullptr, nullptr) : nullptr;
+    if (!dest) {
+        const char *text = m_cups.cupsLastErrorString();
+        std::string why = text && *text ? text : "unknown error";
+        if (!http || m_wait->outcome != Wait::Outcome::Answered || m_passwords->wanted || m_passwords->refused)
+            return failed<Destination>(*m_connection, *m_wait);
+        if (const Status answered = probe(); answered != Status::Ok)
+            return {answered, {}, {}};
+        if (why.ends_with('.'))
+            why.pop_back();
+        return {Status::NoDefaultPrinter, why, {}};
+    }
+    Destination found;
+    found.name = dest->name;
+    for (int i = 0; i < dest->num_options; ++i)
+        found.options.emplace_back(dest->options[i].name, dest->options[i].value);
+    // The user's own paper (lpoptions) first, which goes with the job as the
+    // user saved it, then the printer's default from its capabilities.
+    if (const char *media = m_cups.cupsGetOption("media", dest->num_options, dest->options))
+        found.paper = paperNamed(media);
+    if (found.paper.width <= 0) {
+        cups_dinfo_t *info = m_cups.cupsCopyDestInfo(http, dest);
+        cups_size_t size{};
+        if (info && m_cups.cupsGetDestMediaDefault(http, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            found.paper = {size.media, size.width, size.length};
+        m_cups.cupsFreeDestInfo(info);
+    }
+    if (const char *required = m_cups.cupsGetOption("auth-info-required", dest->num_options, dest->options)) {
+        const std::string list = required;
+        for (std::size_t start = 0; start < list.size();) {
+            const std::size_t end = std::min(list.find(',', start), list.size());
+            found.authInfoRequired.push_back(list.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    m_cups.cupsFreeDests(1, dest);
+    return {Status::Ok, {}, std::move(found)};
+}
+
+CupsClient::Result<int> CupsClient::createJob(const Destination &printer, const std::string &title,
+                                              const std::optional<Credentials> &authInfo)
+{
+    http_t *http = m_connection->http();
+    if (!http)
+        return failed<int>(*m_connection, *m_wait);
+    // The user's options as lp sends them, with Jeerforge's paper where they overlap.
+    cups_option_t *options = nullptr;
+    int count = 0;
+    for (const auto &[name, value] : printer.options)
+        count = m_cups.cupsAddOption(name.c_str(), value.c_str(), count, &options);
+    if (!printer.paper.media.empty())
+        count = m_cups.cupsAddOption("media", printer.paper.media.c_str(), count, &options);
+    ipp_t *request = m_cups.ippNewRequest(IPP_OP_CREATE_JOB);
+    const std::string resource = "/printers/" + printer.name;
+    m_cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                        ("ipp://localhost" + resource).c_str());
+    m_cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, m_cups.cupsUser());
+    m_cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    m_cups.cupsEncodeOptions2(request, count, options, IPP_TAG_OPERATION);
+    m_cups.cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
+    m_cups.cupsFreeOptions(count, options);
+    if (authInfo)
+        addAuthInfo(request, printer.authInfoRequired, *authInfo);
+    ipp_t *answer = m_cups.cupsDoRequest(http, request, resource.c_str());
+    ipp_attribute_t *id = answer ? m_cups.ippFindAttribute(answer, "job-id", IPP_TAG_INTEGER) : nullptr;
+    const int job = id && m_cups.cupsLastError() <= IPP_STATUS_OK_CONFLICTING ? m_cups.ippGetInteger(id, 0) : 0;
+    m_cups.ippDelete(answer);
+    if (job <= 0)
+        return notDelivered<int>(printer.name);
+    return {Status::Ok, {}, job};
+}
+
+CupsClient::Result<bool> CupsClient::sendDocument(const std::string &printer, int job, std::string_view pdf)
+{
+    http_t *http = m_connection->http();
+    if (!http)
+        return failed<bool>(*m_connection, *m_wait);
+    const bool started =
+        m_cups.cupsStartDocument(http, printer.c_str(), job, "Jeerforge", CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+    const bool written = started && m_cups.cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
+    if (started && written && m_cups.cupsFinishDocument(http, printer.c_str()) <= IPP_STATUS_OK_CONFLICTING)
+        return {Status::Ok, {}, true};
+    Result<bool> result = notDelivered<bool>(printer);
+    // A scheduler that stopped answering is not asked again: the job stays held, unprinted.
+    if (m_wait->outcome == Wait::Outcome::Answered)
+        m_cups.cupsCancelJob2(http, printer.c_str(), job, 0);
+    return result;
+}
+
+ipp_t *CupsClient::jobRequest(ipp_op_t operation, int job) const
+{
+    ipp_t *request = m_cups.ippNewRequest(operation);
+    const std::string uri = "ipp://localhost/jobs/" + std::to_string(job);
+    m_cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+    m_cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, m_cups.cupsUser());
+    return request;
+}
+
+// The credentials in the order the printer names them.
+void CupsClient::addAuthInfo(ipp_t *request, const std::vector<std::string> &required,
+                             const Credentials &credentials) const
+{
+    std::vector<std::string> values;
+    for (const std::string &keyword : required) {
+        if (keyword == "username")
+            values.push_back(credentials.user);
+        else if (keyword == "password")
+            values.push_back(credentials.password);
+        else if (keyword == "domain")
+            values.emplace_back();
+    }
+    if (values.empty())
+        values = {credentials.user, credentials.password};
+    std::vector<const char *> texts(values.size());
+    std::transform(values.begin(), values.end(), texts.begin(), [](const std::string &value) { return value.c_str(); });
+    m_cups.ippAddStrings(request, IPP_TAG_JOB, IPP_TAG_TEXT, "auth-info", static_cast<int>(texts.size()), nullptr,
+                         texts.data());
+}
+
+CupsClient::Result<bool> CupsClient::heldForAuthentication(int job)
+{
+    http_t *http = m_connection->http();
+    if (!http)
+        return failed<bool>(*m_connection, *m_wait);
+    ipp_t *request = jobRequest(IPP_OP_GET_JOB_ATTRIBUTES, job);
+    static constexpr std::array<const char *, 1> wanted{"job-state-reasons"};
+    m_cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
+                         wanted.data());
+    ipp_t *answer = m_cups.cupsDoRequest(http, request, "/jobs");
+    ipp_attribute_t *reasons = answer ? m_cups.ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD) : nullptr;
+    const bool held = reasons && m_cups.ippContainsString(reasons, "cups-held-for-authentication");
+    m_cups.ippDelete(answer);
+    return {Status::Ok, {}, held};
+}
+
+CupsClient::Result<bool> CupsClient::authenticate(int job, const Destination &printer, const Credentials &authInfo)
+{
+    http_t *http = m_connection->http();
+    if (!http)
+        return failed<bool>(*m_connection, *m_wait);
+    ipp_t *request = jobRequest(IPP_OP_CUPS_AUTHENTICATE_JOB, job);
+    addAuthInfo(request, printer.authInfoRequired, authInfo);
+    ipp_t *answer = m_cups.cupsDoRequest(http, request, "/jobs");
+    m_cups.ippDelete(answer);
+    if (answer && m_cups.cupsLastError() <= IPP_STATUS_OK_CONFLICTING)
+        return {Status::Ok, {}, true};
+    Result<bool> result = notDelivered<bool>(printer.name);
+    m_cups.cupsCancelJob2(http, printer.name.c_str(), job, 0);
+    return result;
+}
+
+CupsClient::Result<bool> CupsClient::cancel(const std::string &printer, int job)
+{
+    http_t *http = m_connection->http();
+    if (!http)
+        return failed<bool>(*m_connection, *m_wait);
+    if (m_cups.cupsCancelJob2(http, printer.c_str(), job, 0) > IPP_STATUS_OK_CONFLICTING)
+        return notDelivered<bool>(printer);
+    return {Status::Ok, {}, true};
+}

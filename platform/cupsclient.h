@@ -1,0 +1,118 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "cupslibrary.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+/// One conversation with the CUPS scheduler, held on the print service's
+/// thread: the default printer, and a job sent to it as `lp` sends one. Each
+/// operation says what happened as a status, with CUPS's own words where it
+/// gave any, and never waits past the conversation's deadline or once its
+/// caller has stopped waiting. Nothing is ever asked on the terminal: a user
+/// name and password go to the scheduler only when the conversation was
+/// given them, and then once.
+class CupsClient
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    enum class Status {
+        Ok,
+        Unreachable, // nothing answers at the scheduler's address
+        NotResponding, // it answered, then kept the conversation waiting to its deadline
+        Stopped, // the caller stopped waiting
+        NoDefaultPrinter,
+        NoSuchPrinter, // the printer went away during the conversation
+        Refused, // the scheduler or the printer said no
+        PasswordWanted, // a user name and password are wanted, and none was given
+        PasswordRefused, // the ones given were not taken
+    };
+
+    template<typename T>
+    struct Result
+    {
+        Status status = Status::Ok;
+        std::string reason; // CUPS's own words, where it gave any
+        T value{};
+        [[nodiscard]] bool ok() const { return status == Status::Ok; }
+    };
+
+    struct Credentials
+    {
+        std::string user;
+        std::string password;
+    };
+
+    /// A paper as CUPS names it and measures it, in hundredths of a
+    /// millimetre; zero where unknown.
+    struct Paper
+    {
+        std::string media; // the printer's own name for it, to send with the job
+        int width = 0;
+        int length = 0;
+    };
+
+    struct Destination
+    {
+        std::string name;
+        Paper paper; // the user's own for this printer, else the printer's default
+        std::vector<std::pair<std::string, std::string>> options; // as the user saved them (lpoptions)
+        std::vector<std::string> authInfoRequired;
+        /// Whether the printer holds each job until it gets a user name and password.
+        [[nodiscard]] bool wantsCredentials() const;
+    };
+
+    /// Opens the conversation; credentials, where given, go to the scheduler
+    /// when it asks, once.
+    CupsClient(const CupsLibrary &cups, Clock::time_point deadline, const std::atomic<bool> &abandoned,
+               std::optional<Credentials> credentials = std::nullopt);
+    ~CupsClient();
+    CupsClient(const CupsClient &) = delete;
+    CupsClient &operator=(const CupsClient &) = delete;
+
+    [[nodiscard]] Result<Destination> defaultDestination();
+    /// Create-Job with the user's options and the printer's paper, and the
+    /// credentials its printer asks for, where given. The value is the job's id.
+    [[nodiscard]] Result<int> createJob(const Destination &printer, const std::string &title,
+                                        const std::optional<Credentials> &authInfo);
+    /// Sends the job's one document; a job that did not get it whole is cancelled.
+    [[nodiscard]] Result<bool> sendDocument(const std::string &printer, int job, std::string_view pdf);
+    /// Whether the printer holds the job until it gets a user name and password.
+    [[nodiscard]] Result<bool> heldForAuthentication(int job);
+    /// Gives a held job its credentials (CUPS-Authenticate-Job); one that
+    /// does not take them is cancelled.
+    [[nodiscard]] Result<bool> authenticate(int job, const Destination &printer, const Credentials &authInfo);
+    [[nodiscard]] Result<bool> cancel(const std::string &printer, int job);
+
+    /// The scheduler as its user knows it: host and port, or its socket.
+    [[nodiscard]] static std::string server(const CupsLibrary &cups);
+
+private:
+    struct Wait;
+    class Connection;
+    struct Passwords;
+
+    template<typename T>
+    [[nodiscard]] Result<T> failed(const Connection &connection, const Wait &wait) const;
+    template<typename T>
+    [[nodiscard]] Result<T> notDelivered(const std::string &printer);
+    [[nodiscard]] Status probe() const;
+    [[nodiscard]] Paper paperNamed(const std::string &names) const;
+    [[nodiscard]] ipp_t *jobRequest(ipp_op_t operation, int job) const;
+    void addAuthInfo(ipp_t *request, const std::vector<std::string> &required, const Credentials &credentials) const;
+
+    const CupsLibrary &m_cups;
+    std::unique_ptr<Wait> m_wait;
+    std::unique_ptr<Passwords> m_passwords;
+    std::unique_ptr<Connection> m_connection;
+};

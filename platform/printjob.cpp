@@ -1,0 +1,382 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "printjob.h"
+
+#include "printbudget.h"
+#include "printservice.h"
+
+#include <QSizeF>
+
+#include <condition_variable>
+#include <mutex>
+#include <pwd.h>
+#include <unistd.h>
+
+using Clock = std::chrono::steady_clock;
+using Outcome = PrintResult::Outcome;
+using Status = CupsClient::Status;
+using std::chrono::milliseconds;
+
+namespace {
+
+QPageSize paperOf(const CupsClient::Paper &paper)
+{
+    if (paper.width <= 0 || paper.length <= 0)
+        return {};
+    // CUPS measures in hundredths of a millimetre; a standard size keeps its name.
+    return QPageSize(QSizeF(paper.width / 100.0, paper.length / 100.0), QPageSize::Millimeter, QString(),
+                     QPageSize::FuzzyMatch);
+}
+
+Outcome outcomeOf(Status status)
+{
+    switch (status) {
+    case Status::Ok:
+        return Outcome::Printed;
+    case Status::Unreachable:
+        return Outcome::Unreachable;
+    case Status::NotResponding:
+        return Outcome::NotResponding;
+    case Status::Stopped:
+        return Outcome::Stopped;
+    case Status::NoDefaultPrinter:
+        return Outcome::NoDefaultPrinter;
+    case Status::NoSuchPrinter:
+        return Outcome::PrinterGone;
+    case Status::Refused:
+        return Outcome::Refused;
+    case Status::PasswordWanted:
+        return Outcome::NoPasswordGiven;
+    case Status::PasswordRefused:
+        return Outcome::PasswordRefused;
+    }
+    return Outcome::Refused;
+}
+
+QString loginName()
+{
+    const passwd *login = ::getpwuid(::geteuid());
+    return login ? QString::fromLocal8Bit(login->pw_name) : QString();
+}
+
+} // namespace
+
+// The errand itself. run() and what it calls work on the print service's
+// thread; the rest is shared with the window's thread under the mutex.
+struct PrintJob::Work
+{
+    Work(std::shared_ptr<PrintService::Session> serviceSession, std::optional<PrintoutDocument::Copy> copy,
+         milliseconds bound)
+        : session(std::move(serviceSession))
+        , printout(std::move(copy))
+        , deadlines(bound)
+    {}
+
+    const std::shared_ptr<PrintService::Session> session;
+    const std::optional<PrintoutDocument::Copy> printout; // none: only the printer is looked for
+    std::atomic<bool> abandoned{false};
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    PrintBudget::Deadlines deadlines;
+    PrintJob *job = nullptr; // the caller's object, while someone watches
+    bool anyoneToAsk = false;
+    PrintResult known; // what is known so far: the print service, the printer, its paper
+    std::optional<PrintResult> result;
+    std::optional<PasswordRequest> asking;
+    std::optional<std::optional<Credentials>> password;
+
+    // Posts a call to the caller's object, on its thread; the mutex is held.
+    template<typename Call>
+    void tell(Call call)
+    {
+        if (job)
+            QMetaObject::invokeMethod(job, std::move(call), Qt::QueuedConnection);
+    }
+
+    void run()
+    {
+        if (abandoned)
+            return; // given up on before it began
+        finish(printout ? print() : findPrinter());
+    }
+
+    void finish(const PrintResult &outcome)
+    {
+        const std::scoped_lock lock(mutex);
+        if (result)
+            return;
+        result = outcome;
+        tell([job = job, outcome] { job->deliver(outcome); });
+        changed.notify_all();
+    }
+
+    PrintResult with(Outcome outcome, const std::string &reason = {})
+    {
+        const std::scoped_lock lock(mutex);
+        PrintResult told = known;
+        told.outcome = outcome;
+        told.reason = QString::fromStdString(reason);
+        return told;
+    }
+
+    bool loadCups()
+    {
+        if (!session->cups && session->loadError.empty())
+            session->cups = CupsLibrary::load(session->loadError);
+        if (!session->cups)
+            return false;
+        const std::scoped_lock lock(mutex);
+        known.server = QString::fromStdString(CupsClient::server(*session->cups));
+        return true;
+    }
+
+    void found(const CupsClient::Destination &printer)
+    {
+        const std::scoped_lock lock(mutex);
+        known.printer = QString::fromStdString(printer.name);
+        known.paper = paperOf(printer.paper);
+        tell([job = job, name = known.printer] { Q_EMIT job->waiting(name); });
+    }
+
+    // One operation with the scheduler, within the deadline. Where it wants a
+    // user name and password that are not at hand, the user is asked and the
+    // operation runs again.
+    template<typename Operation>
+    auto converse(const Operation &operation)
+    {
+        for (;;) {
+            Clock::time_point until;
+            {
+                const std::scoped_lock lock(mutex);
+                until = deadlines.service;
+            }
+            auto answer = [&] {
+                CupsClient client(*session->cups, until, abandoned, session->credentials);
+                return operation(client);
+            }();
+            if (answer.status == Status::PasswordRefused) {
+                const std::scoped_lock lock(mutex);
+                known.user = QString::fromStdString(session->credentials ? session->credentials->user : std::string());
+                session->credentials.reset();
+            }
+            if (answer.status != Status::PasswordWanted)
+                return answer;
+            std::optional<Credentials> given = askPassword(false);
+            if (!given)
+                return answer;
+            session->credentials = std::move(given);
+        }
+    }
+
+    // Asks the person at the window, if anyone is there, and waits for the answer.
+    std::optional<Credentials> askPassword(bool printerAsks)
+    {
+        std::unique_lock lock(mutex);
+        if (!anyoneToAsk || !job || abandoned)
+            return std::nullopt;
+        const QString offered =
+            session->credentials ? QString::fromStdString(session->credentials->user) : loginName();
+        asking = PasswordRequest{printerAsks, known.server, known.printer, offered};
+        password.reset();
+        tell([job = job, request = *asking] { job->askForPassword(request); });
+        changed.wait(lock, [this] { return password.has_value() || abandoned; });
+        asking.reset();
+        if (abandoned || !*password || (*password)->password.empty())
+            return std::nullopt;
+        return **password;
+    }
+
+    PrintResult findPrinter()
+    {
+        if (!loadCups())
+            return with(Outcome::NoCupsLibrary, session->loadError);
+        const auto printer = converse([](CupsClient &cups) { return cups.defaultDestination(); });
+        if (!printer.ok())
+            return with(outcomeOf(printer.status), printer.reason);
+        found(printer.value);
+        return with(Outcome::PrinterFound);
+    }
+
+    PrintResult print()
+    {
+        // An errand given up on may have delivered it after all: never twice.
+        if (const int earlier = *printout->printedAs; earlier > 0) {
+            PrintResult told = with(Outcome::Printed);
+            told.job = earlier;
+            return told;
+        }
+        if (!loadCups())
+            return with(Outcome::NoCupsLibrary, session->loadError);
+        const auto lookedUp = converse([](CupsClient &cups) { return cups.defaultDestination(); });
+        if (!lookedUp.ok())
+            return with(outcomeOf(lookedUp.status), lookedUp.reason);
+        const CupsClient::Destination &printer = lookedUp.value;
+        found(printer);
+        const QByteArray pdf = printout->on(paperOf(printer.paper));
+
+        // A printer that holds its jobs until it gets a user name and password
+        // (an SMB share, a protected IPP printer) gets them with the job, or
+        // gets no job; a hold that comes all the same is met the same way.
+        std::optional<Credentials> authInfo;
+        if (printer.wantsCredentials()) {
+            authInfo = askPassword(true);
+            if (!authInfo)
+                return with(Outcome::PrinterWantsPassword);
+        }
+        struct Sent
+        {
+            int job = 0;
+            bool held = false;
+        };
+        const auto sent = converse([&](CupsClient &cups) -> CupsClient::Result<Sent> {
+            const auto created = cups.createJob(printer, "Jeerforge", authInfo);
+            if (!created.ok())
+                return {created.status, created.reason, {}};
+            const auto document =
+                cups.sendDocument(printer.name, created.value, {pdf.constData(), static_cast<std::size_t>(pdf.size())});
+            if (!document.ok())
+                return {document.status, document.reason, {}};
+            return {Status::Ok, {}, {created.value, cups.heldForAuthentication(created.value).value}};
+        });
+        if (!sent.ok())
+            return with(outcomeOf(sent.status), sent.reason);
+        if (sent.value.held) {
+            authInfo = askPassword(true);
+            const auto released = converse([&](CupsClient &cups) {
+                return authInfo ? cups.authenticate(sent.value.job, printer, *authInfo)
+                                : cups.cancel(printer.name, sent.value.job);
+            });
+            if (!authInfo)
+                return with(Outcome::PrinterWantsPassword);
+            if (!released.ok())
+                return with(outcomeOf(released.status), released.reason);
+        }
+        *printout->printedAs = sent.value.job;
+        PrintResult told = with(Outcome::Printed);
+        told.job = sent.value.job;
+        return told;
+    }
+};
+
+PrintJob::PrintJob(PrintService &service, std::optional<PrintoutDocument::Copy> printout, milliseconds bound)
+    : m_service(service)
+    , m_work(std::make_shared<Work>(service.m_session, std::move(printout), bound))
+    , m_sendsPrintout(m_work->printout.has_value())
+{
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] { giveUp(Outcome::NotResponding); });
+}
+
+PrintJob::~PrintJob()
+{
+    const std::scoped_lock lock(m_work->mutex);
+    m_work->job = nullptr;
+    m_work->abandoned = true;
+    m_work->changed.notify_all();
+}
+
+void PrintJob::post()
+{
+    m_service.m_thread.post([work = m_work] { work->run(); });
+}
+
+void PrintJob::start()
+{
+    Clock::duration left;
+    {
+        const std::scoped_lock lock(m_work->mutex);
+        m_work->job = this;
+        m_work->anyoneToAsk = true;
+        left = m_work->deadlines.caller - Clock::now();
+    }
+    post();
+    m_deadline.start(std::chrono::duration_cast<milliseconds>(left));
+}
+
+PrintResult PrintJob::run()
+{
+    post();
+    return waitWithoutEvents(PrintBudget::attempt);
+}
+
+PrintResult PrintJob::waitWithoutEvents(milliseconds atMost)
+{
+    std::unique_lock lock(m_work->mutex);
+    const auto until = std::min(Clock::now() + atMost, m_work->deadlines.caller);
+    m_work->changed.wait_until(lock, until, [this] { return m_work->result || m_work->asking; });
+    if (!m_work->result) {
+        // Nobody is left to answer a question, nor to wait any longer.
+        PrintResult told = m_work->known;
+        told.outcome = !m_work->asking           ? Outcome::NotResponding
+            : m_work->asking->printerAsks        ? Outcome::PrinterWantsPassword
+                                                 : Outcome::NoPasswordGiven;
+        m_work->result = told;
+        m_work->abandoned = true;
+        m_work->changed.notify_all();
+    }
+    return *m_work->result;
+}
+
+void PrintJob::cancel()
+{
+    giveUp(Outcome::Stopped);
+}
+
+void PrintJob::giveUp(Outcome outcome)
+{
+    PrintResult told;
+    {
+        const std::scoped_lock lock(m_work->mutex);
+        if (m_work->result)
+            return;
+        told = m_work->known;
+        told.outcome = outcome;
+        m_work->result = told;
+        m_work->abandoned = true;
+        m_work->changed.notify_all();
+    }
+    m_deadline.stop();
+    QMetaObject::invokeMethod(this, [this, told] { deliver(told); }, Qt::QueuedConnection);
+}
+
+void PrintJob::deliver(const PrintResult &result)
+{
+    if (std::exchange(m_reported, true))
+        return;
+    m_deadline.stop();
+    Q_EMIT finished(result);
+}
+
+void PrintJob::askForPassword(const PasswordRequest &request)
+{
+    if (isFinished())
+        return;
+    m_deadline.stop();
+    m_pausedAt = Clock::now();
+    Q_EMIT passwordWanted(request);
+}
+
+void PrintJob::answerPassword(const std::optional<Credentials> &credentials)
+{
+    Clock::duration left;
+    {
+        const std::scoped_lock lock(m_work->mutex);
+        if (!m_work->asking || m_work->password)
+            return;
+        m_work->password = credentials;
+        // The time the person took is theirs.
+        m_work->deadlines.extend(Clock::now() - m_pausedAt);
+        left = m_work->deadlines.caller - Clock::now();
+        m_work->changed.notify_all();
+    }
+    if (!m_reported)
+        m_deadline.start(std::max(milliseconds(0), std::chrono::duration_cast<milliseconds>(left)));
+}
+
+bool PrintJob::isFinished() const
+{
+    const std::scoped_lock lock(m_work->mutex);
+    return m_work->result.has_value();
+}

@@ -1,0 +1,122 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "cupsclient.h"
+#include "printoutdocument.h"
+
+#include <QObject>
+#include <QPageSize>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+class PrintService;
+
+/// What became of a print job: what happened, never a sentence.
+struct PrintResult
+{
+    enum class Outcome {
+        PrinterFound, // the default printer, and its paper
+        Printed, // the printer holds the printout for printing
+        NoCupsLibrary, // reason: why it could not be loaded
+        Unreachable,
+        NotResponding,
+        Stopped, // the user, or a signal, stopped the wait
+        NoDefaultPrinter, // reason: CUPS's words
+        Refused, // reason: CUPS's words
+        PrinterGone,
+        PasswordRefused, // user: whose password
+        NoPasswordGiven, // the print service asked, and got none
+        PrinterWantsPassword, // the printer holds jobs for a password, and got none
+    };
+    Outcome outcome = Outcome::Stopped;
+    QString server; // the print service's address, once known
+    QString printer; // the printer, once found
+    QString reason;
+    QString user;
+    QPageSize paper; // of the printer found; invalid where it names none
+    int job = 0;
+
+    [[nodiscard]] bool succeeded() const { return outcome == Outcome::PrinterFound || outcome == Outcome::Printed; }
+};
+
+/// Who asks for a user name and password: the print service, or a printer
+/// that holds its jobs until it gets them. user is the name to offer.
+struct PasswordRequest
+{
+    bool printerAsks = false;
+    QString server;
+    QString printer;
+    QString user;
+};
+
+/// One errand to the print service: look for the default printer, or hand
+/// the printout as one job to the printer that is the default at that
+/// moment, on that printer's paper and with its user's saved options. Its
+/// conversation runs on the print service's thread; this object, on the
+/// window's thread, reports what it waits for and what became of it, and
+/// gives up at its deadline or when cancelled. The time a person takes to
+/// give a password is not counted.
+class PrintJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Credentials = CupsClient::Credentials;
+
+    ~PrintJob() override;
+    PrintJob(const PrintJob &) = delete;
+    PrintJob &operator=(const PrintJob &) = delete;
+
+    /// Starts the errand, with results as signals through the event loop.
+    void start();
+
+    /// Runs the errand with nobody to ask: blocks this thread, with no event
+    /// loop, until it is over or its bound passed. For an end with no display.
+    [[nodiscard]] PrintResult run();
+
+    /// Waits, with no event loop, at most the given time for a started
+    /// errand; then gives it up as not responding.
+    [[nodiscard]] PrintResult waitWithoutEvents(std::chrono::milliseconds atMost);
+
+    /// Stops waiting: finished() reports Stopped, unless it came first.
+    void cancel();
+
+    /// The answer to passwordWanted(): credentials, or nothing on Cancel.
+    void answerPassword(const std::optional<Credentials> &credentials);
+
+    [[nodiscard]] bool isFinished() const;
+    /// Whether it sends the printout, rather than only looking for the printer.
+    [[nodiscard]] bool sendsPrintout() const { return m_sendsPrintout; }
+
+Q_SIGNALS:
+    /// What the errand waits for: "" while the default printer is looked
+    /// for, then that printer's name.
+    void waiting(const QString &printer);
+    /// A user name and password are wanted; answerPassword() answers.
+    void passwordWanted(const PasswordRequest &request);
+    void finished(const PrintResult &result);
+
+private:
+    friend class PrintService;
+    struct Work;
+    /// Looks for the default printer without a printout, else prints it.
+    PrintJob(PrintService &service, std::optional<PrintoutDocument::Copy> printout, std::chrono::milliseconds bound);
+
+    void post();
+    void giveUp(PrintResult::Outcome outcome);
+    void deliver(const PrintResult &result);
+    void askForPassword(const PasswordRequest &request);
+
+    PrintService &m_service;
+    std::shared_ptr<Work> m_work;
+    QTimer m_deadline; // the caller's, while the errand is watched
+    std::chrono::steady_clock::time_point m_pausedAt; // while a person is asked for a password
+    bool m_sendsPrintout = false;
+    bool m_reported = false;
+};
