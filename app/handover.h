@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include <QString>
 #include <QMessageLogContext>
+#include <QString>
 
 #include <memory>
 

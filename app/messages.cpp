@@ -42,11 +42,11 @@ QString Messages::whyNotPrinted(const PrintResult &r)
         return tr("The printer \"%1\" refused the printout: the print service knows no such printer any more.")
             .arg(r.printer);
     case Outcome::PasswordRefused:
-        return toPrinter ? tr("The print service (CUPS, at %1) did not accept the password for \"%2\", so the "
-                              "printout did not reach the printer \"%3\".")
-                               .arg(r.server, r.user, r.printer)
-                         : tr("The print service (CUPS, at %1) did not accept the password for \"%2\".")
-                               .arg(r.server, r.user);
+        return toPrinter
+            ? tr("The print service (CUPS, at %1) did not accept the password for \"%2\", so the "
+                 "printout did not reach the printer \"%3\".")
+                  .arg(r.server, r.user, r.printer)
+            : tr("The print service (CUPS, at %1) did not accept the password for \"%2\".").arg(r.server, r.user);
     case Outcome::NoPasswordGiven:
         return toPrinter ? tr("The print service (CUPS, at %1) asks for a user name and password, and none was "
                               "given, so the printout did not reach the printer \"%2\".")

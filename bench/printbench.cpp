@@ -80,8 +80,9 @@ int main(int argc, char **argv)
         emojiPress.push_back(microseconds(Clock::now() - start));
         services.printout().discard();
     }
-    std::printf("| first Print Results press, 100 lines, opening the document, until the printer is found (median of %d) | %.2f ms |\n", runs,
-                median(firstPress) / 1000);
+    std::printf("| first Print Results press, 100 lines, opening the document, until the printer is found (median of "
+                "%d) | %.2f ms |\n",
+                runs, median(firstPress) / 1000);
     std::printf("| later Print Results press, 100 lines | %.2f ms |\n", median(laterPress) / 1000);
     std::printf("| end of program until the spooler holds the 200-line job | %.2f ms |\n", median(release) / 1000);
     std::printf("| a press of 100 lines, each with an emoji that only colour fonts have | %.2f ms |\n",

@@ -9,41 +9,41 @@
 #include <string>
 
 // Every libcups call that Jeerforge makes, each named once.
-#define JEERFORGE_CUPS_CALLS(X)                                                                                      \
-    X(cupsGetNamedDest)                                                                                             \
-    X(cupsFreeDests)                                                                                                \
-    X(cupsGetOption)                                                                                                \
-    X(cupsAddOption)                                                                                                \
-    X(cupsFreeOptions)                                                                                              \
-    X(cupsCopyDestInfo)                                                                                             \
-    X(cupsFreeDestInfo)                                                                                             \
-    X(cupsGetDestMediaDefault)                                                                                      \
-    X(cupsLastError)                                                                                                \
-    X(cupsLastErrorString)                                                                                          \
-    X(cupsEncodeOptions2)                                                                                           \
-    X(cupsStartDocument)                                                                                            \
-    X(cupsWriteRequestData)                                                                                         \
-    X(cupsFinishDocument)                                                                                           \
-    X(cupsCancelJob2)                                                                                               \
-    X(cupsDoRequest)                                                                                                \
-    X(cupsSetPasswordCB2)                                                                                           \
-    X(cupsSetUser)                                                                                                  \
-    X(cupsUser)                                                                                                     \
-    X(cupsServer)                                                                                                   \
-    X(cupsEncryption)                                                                                               \
-    X(ippPort)                                                                                                      \
-    X(ippNewRequest)                                                                                                \
-    X(ippAddString)                                                                                                 \
-    X(ippAddStrings)                                                                                                \
-    X(ippFindAttribute)                                                                                             \
-    X(ippContainsString)                                                                                            \
-    X(ippGetInteger)                                                                                                \
-    X(ippDelete)                                                                                                    \
-    X(httpConnect2)                                                                                                 \
-    X(httpSetTimeout)                                                                                               \
-    X(httpClose)                                                                                                    \
-    X(pwgMediaForPWG)                                                                                               \
-    X(pwgMediaForLegacy)                                                                                            \
+#define JEERFORGE_CUPS_CALLS(X)                                                                                        \
+    X(cupsGetNamedDest)                                                                                                \
+    X(cupsFreeDests)                                                                                                   \
+    X(cupsGetOption)                                                                                                   \
+    X(cupsAddOption)                                                                                                   \
+    X(cupsFreeOptions)                                                                                                 \
+    X(cupsCopyDestInfo)                                                                                                \
+    X(cupsFreeDestInfo)                                                                                                \
+    X(cupsGetDestMediaDefault)                                                                                         \
+    X(cupsLastError)                                                                                                   \
+    X(cupsLastErrorString)                                                                                             \
+    X(cupsEncodeOptions2)                                                                                              \
+    X(cupsStartDocument)                                                                                               \
+    X(cupsWriteRequestData)                                                                                            \
+    X(cupsFinishDocument)                                                                                              \
+    X(cupsCancelJob2)                                                                                                  \
+    X(cupsDoRequest)                                                                                                   \
+    X(cupsSetPasswordCB2)                                                                                              \
+    X(cupsSetUser)                                                                                                     \
+    X(cupsUser)                                                                                                        \
+    X(cupsServer)                                                                                                      \
+    X(cupsEncryption)                                                                                                  \
+    X(ippPort)                                                                                                         \
+    X(ippNewRequest)                                                                                                   \
+    X(ippAddString)                                                                                                    \
+    X(ippAddStrings)                                                                                                   \
+    X(ippFindAttribute)                                                                                                \
+    X(ippContainsString)                                                                                               \
+    X(ippGetInteger)                                                                                                   \
+    X(ippDelete)                                                                                                       \
+    X(httpConnect2)                                                                                                    \
+    X(httpSetTimeout)                                                                                                  \
+    X(httpClose)                                                                                                       \
+    X(pwgMediaForPWG)                                                                                                  \
+    X(pwgMediaForLegacy)                                                                                               \
     X(pwgMediaForPPD)
 
 /// The CUPS library as a table of its calls, found when printing first needs
@@ -51,6 +51,7 @@
 /// put a scripted stand-in in the table's place.
 struct CupsLibrary
 {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): the argument names a member
 #define JEERFORGE_CUPS_MEMBER(name) decltype(&::name) name = nullptr;
     JEERFORGE_CUPS_CALLS(JEERFORGE_CUPS_MEMBER)
 #undef JEERFORGE_CUPS_MEMBER

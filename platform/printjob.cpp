@@ -176,8 +176,7 @@ struct PrintJob::Work
         std::unique_lock lock(mutex);
         if (!anyoneToAsk || !job || abandoned)
             return std::nullopt;
-        const QString offered =
-            session->credentials ? QString::fromStdString(session->credentials->user) : loginName();
+        const QString offered = session->credentials ? QString::fromStdString(session->credentials->user) : loginName();
         asking = PasswordRequest{printerAsks, known.server, known.printer, offered};
         password.reset();
         tell([job = job, request = *asking] { job->askForPassword(request); });
@@ -309,9 +308,9 @@ PrintResult PrintJob::waitWithoutEvents(milliseconds atMost)
     if (!m_work->result) {
         // Nobody is left to answer a question, nor to wait any longer.
         PrintResult told = m_work->known;
-        told.outcome = !m_work->asking           ? Outcome::NotResponding
-            : m_work->asking->printerAsks        ? Outcome::PrinterWantsPassword
-                                                 : Outcome::NoPasswordGiven;
+        told.outcome = !m_work->asking    ? Outcome::NotResponding
+            : m_work->asking->printerAsks ? Outcome::PrinterWantsPassword
+                                          : Outcome::NoPasswordGiven;
         m_work->result = told;
         m_work->abandoned = true;
         m_work->changed.notify_all();
@@ -338,7 +337,8 @@ void PrintJob::giveUp(Outcome outcome)
         m_work->changed.notify_all();
     }
     m_deadline.stop();
-    QMetaObject::invokeMethod(this, [this, told] { deliver(told); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, told] { deliver(told); }, Qt::QueuedConnection);
 }
 
 void PrintJob::deliver(const PrintResult &result)
@@ -346,6 +346,7 @@ void PrintJob::deliver(const PrintResult &result)
     if (std::exchange(m_reported, true))
         return;
     m_deadline.stop();
+    // cppcheck-suppress shadowFunction ; a signal emitted, not a variable
     Q_EMIT finished(result);
 }
 
@@ -355,6 +356,7 @@ void PrintJob::askForPassword(const PasswordRequest &request)
         return;
     m_deadline.stop();
     m_pausedAt = Clock::now();
+    // cppcheck-suppress shadowFunction ; a signal emitted, not a variable
     Q_EMIT passwordWanted(request);
 }
 

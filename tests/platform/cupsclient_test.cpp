@@ -30,14 +30,17 @@ struct Script
     cups_size_t mediaDefault{};
     bool hasMediaDefault = false;
     ipp_status_t createStatus = IPP_STATUS_OK;
+    // cppcheck-suppress unusedStructMember ; read by the scripted calls
     std::string createReason;
     bool probeAnswers = true;
     bool printerStillThere = true;
     int passwordRequests = 0; // how often the scheduler asks for a password
+    // cppcheck-suppress unusedStructMember ; read by the scripted calls
     std::vector<std::string> passwordsSeen;
     int jobs = 0;
 
     ipp_status_t lastError = IPP_STATUS_OK;
+    // cppcheck-suppress unusedStructMember ; read by the scripted calls
     std::string lastReason;
     http_timeout_cb_t timeout = nullptr;
     void *timeoutData = nullptr;
@@ -157,8 +160,7 @@ protected:
             cupsAddOption(name, value, script.defaultDest.num_options, &script.defaultDest.options);
     }
 
-    CupsClient client(std::optional<CupsClient::Credentials> credentials = std::nullopt,
-                      Clock::duration patience = 5s)
+    CupsClient client(std::optional<CupsClient::Credentials> credentials = std::nullopt, Clock::duration patience = 5s)
     {
         return {*cups, Clock::now() + patience, abandoned, std::move(credentials)};
     }
@@ -171,6 +173,7 @@ protected:
 
 struct PaperRule
 {
+    // cppcheck-suppress unusedStructMember ; read by the scripted calls
     const char *what;
     const char *usersMedia; // nullptr: none saved
     const char *defaultMedia; // the capabilities' default; nullptr: none
