@@ -36,6 +36,7 @@ echo "Starting up under Xvfb, against a one-dialog Qt program..." >&2
 echo "Printing through a private cupsd..." >&2
 (
     source tests/system/private_cupsd.sh
+    cupsd_create && cupsd_run || exit 1
     trap cupsd_stop EXIT
     cupsd_add_capture_printer
     QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" 2>/dev/null

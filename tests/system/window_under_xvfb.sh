@@ -18,6 +18,7 @@ source "$here/xvfb.sh"
 if [ "$display_server" = wayland ]; then
     source "$here/wayland.sh"
     source "$here/private_cupsd.sh"
+    cupsd_create && cupsd_run || exit 1
     trap 'cupsd_stop; session_stop; xvfb_stop; rm -rf "$xvfb_dir"' EXIT
 fi
 
