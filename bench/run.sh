@@ -42,6 +42,15 @@ echo "Printing through a private cupsd..." >&2
     QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" 2>/dev/null
 ) >>"$results"
 
+echo "Pressing Print Results against a print service that never answers..." >&2
+(
+    folder=$(mktemp -d)
+    python3 tests/system/silent_service.py "$folder/silent.sock" &
+    trap 'kill $!; rm -rf "$folder"' EXIT
+    until [ -S "$folder/silent.sock" ]; do sleep 0.1; done
+    CUPS_SERVER="$folder/silent.sock" QT_QPA_PLATFORM=offscreen "$bin/jeerforge_wait_bench" 2>/dev/null
+) >>"$results"
+
 echo "| what | figure |"
 echo "|---|---|"
 cat "$results"
