@@ -55,7 +55,9 @@ answer_prompt() {
     local delay=0
     LC_ALL=C grep -q '[^ -~]' <<<"$2" && delay=40
     xdotool windowfocus --sync "$1" 2>/dev/null || true
-    [ -n "$2" ] && xdotool type --delay "$delay" "$2"
+    # xdotool reads the text in the locale's encoding, which a login without
+    # LANG leaves at ASCII.
+    [ -n "$2" ] && LC_ALL=C.UTF-8 xdotool type --delay "$delay" "$2"
     xdotool key Return
     window_gone "$1"
 }
