@@ -193,10 +193,31 @@ CupsClient::Paper CupsClient::paperNamed(const std::string &names) const
         if (!media)
             media = m_cups.pwgMediaForPPD(name.c_str());
         if (media)
-            return {{}, media->width, media->length};
+            return {media->width, media->length};
         start = end + 1;
     }
     return {};
+}
+
+// The paper that the printer prints on when a job names none: its
+// "media-default", which a driver's queue takes from its PPD's default page
+// size. Measured as the printer lists it, else by its name.
+CupsClient::Paper CupsClient::printersDefaultPaper(http_t *http, cups_dest_t *dest) const
+{
+    cups_dinfo_t *info = m_cups.cupsCopyDestInfo(http, dest);
+    if (!info)
+        return {};
+    Paper paper;
+    ipp_attribute_t *media = m_cups.cupsFindDestDefault(http, dest, info, "media");
+    if (const char *name = media ? m_cups.ippGetString(media, 0, nullptr) : nullptr) {
+        cups_size_t size{};
+        if (m_cups.cupsGetDestMediaByName(http, dest, info, name, CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            paper = {size.width, size.length};
+        else
+            paper = paperNamed(name);
+    }
+    m_cups.cupsFreeDestInfo(info);
+    return paper;
 }
 
 CupsClient::Result<CupsClient::Destination> CupsClient::defaultDestination()
@@ -219,16 +240,12 @@ CupsClient::Result<CupsClient::Destination> CupsClient::defaultDestination()
     for (int i = 0; i < dest->num_options; ++i)
         found.options.emplace_back(dest->options[i].name, dest->options[i].value);
     // The user's own paper (lpoptions) first, which goes with the job as the
-    // user saved it, then the printer's default from its capabilities.
+    // user saved it, then the printer's default, which a job that names no
+    // paper gets, as one from lp does.
     if (const char *media = m_cups.cupsGetOption("media", dest->num_options, dest->options))
         found.paper = paperNamed(media);
-    if (found.paper.width <= 0) {
-        cups_dinfo_t *info = m_cups.cupsCopyDestInfo(http, dest);
-        cups_size_t size{};
-        if (info && m_cups.cupsGetDestMediaDefault(http, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size))
-            found.paper = {size.media, size.width, size.length};
-        m_cups.cupsFreeDestInfo(info);
-    }
+    if (found.paper.width <= 0)
+        found.paper = printersDefaultPaper(http, dest);
     if (const char *required = m_cups.cupsGetOption("auth-info-required", dest->num_options, dest->options)) {
         const std::string list = required;
         for (std::size_t start = 0; start < list.size();) {
@@ -247,13 +264,11 @@ CupsClient::Result<int> CupsClient::createJob(const Destination &printer, const 
     http_t *http = m_connection->http();
     if (!http)
         return failed<int>(*m_connection, *m_wait);
-    // The user's options as lp sends them, with Jeerforge's paper where they overlap.
+    // The user's options as lp sends them.
     cups_option_t *options = nullptr;
     int count = 0;
     for (const auto &[name, value] : printer.options)
         count = m_cups.cupsAddOption(name.c_str(), value.c_str(), count, &options);
-    if (!printer.paper.media.empty())
-        count = m_cups.cupsAddOption("media", printer.paper.media.c_str(), count, &options);
     ipp_t *request = m_cups.ippNewRequest(IPP_OP_CREATE_JOB);
     const std::string resource = "/printers/" + printer.name;
     m_cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,

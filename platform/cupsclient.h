@@ -53,11 +53,10 @@ public:
         std::string password;
     };
 
-    /// A paper as CUPS names it and measures it, in hundredths of a
-    /// millimetre; zero where unknown.
+    /// A paper as CUPS measures it, in hundredths of a millimetre; zero
+    /// where unknown.
     struct Paper
     {
-        std::string media; // the printer's own name for it, to send with the job
         int width = 0;
         int length = 0;
     };
@@ -108,6 +107,7 @@ private:
     [[nodiscard]] Result<T> notDelivered(const std::string &printer);
     [[nodiscard]] Status probe() const;
     [[nodiscard]] Paper paperNamed(const std::string &names) const;
+    [[nodiscard]] Paper printersDefaultPaper(http_t *http, cups_dest_t *dest) const;
     [[nodiscard]] ipp_t *jobRequest(ipp_op_t operation, int job) const;
     void addAuthInfo(ipp_t *request, const std::vector<std::string> &required, const Credentials &credentials) const;
 

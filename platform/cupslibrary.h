@@ -17,7 +17,8 @@
     X(cupsFreeOptions)                                                                                                 \
     X(cupsCopyDestInfo)                                                                                                \
     X(cupsFreeDestInfo)                                                                                                \
-    X(cupsGetDestMediaDefault)                                                                                         \
+    X(cupsFindDestDefault)                                                                                             \
+    X(cupsGetDestMediaByName)                                                                                          \
     X(cupsLastError)                                                                                                   \
     X(cupsLastErrorString)                                                                                             \
     X(cupsEncodeOptions2)                                                                                              \
@@ -38,6 +39,7 @@
     X(ippFindAttribute)                                                                                                \
     X(ippContainsString)                                                                                               \
     X(ippGetInteger)                                                                                                   \
+    X(ippGetString)                                                                                                    \
     X(ippDelete)                                                                                                       \
     X(httpConnect2)                                                                                                    \
     X(httpSetTimeout)                                                                                                  \

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <array>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -27,8 +28,10 @@ struct Script
     bool connects = true;
     bool hangs = false; // every request waits until the client gives up
     cups_dest_t *dest = nullptr;
-    cups_size_t mediaDefault{};
-    bool hasMediaDefault = false;
+    ipp_t *capabilities = nullptr; // the printer's attributes, "media-default" among them
+    bool listsItsPapers = true; // a driver's queue measures its papers; a raw one lists none
+    // cppcheck-suppress unusedStructMember ; read by the scripted calls
+    std::string sentMedia; // the job's "media", "" for none
     ipp_status_t createStatus = IPP_STATUS_OK;
     // cppcheck-suppress unusedStructMember ; read by the scripted calls
     std::string createReason;
@@ -113,17 +116,34 @@ std::shared_ptr<const CupsLibrary> scriptedCups()
     cups->cupsFreeDests = [](int, cups_dest_t *) {};
     cups->cupsCopyDestInfo = [](http_t *, cups_dest_t *) { return reinterpret_cast<cups_dinfo_t *>(&script); };
     cups->cupsFreeDestInfo = [](cups_dinfo_t *) {};
-    cups->cupsGetDestMediaDefault = [](http_t *, cups_dest_t *, cups_dinfo_t *, unsigned, cups_size_t *size) {
-        *size = script.mediaDefault;
-        return script.hasMediaDefault ? 1 : 0;
+    cups->cupsFindDestDefault = [](http_t *, cups_dest_t *, cups_dinfo_t *, const char *option) {
+        return script.capabilities
+            ? ippFindAttribute(script.capabilities, (option + std::string("-default")).c_str(), IPP_TAG_ZERO)
+            : nullptr;
+    };
+    // A driver's queue measures its papers as its PPD does, A4 a little
+    // smaller than ISO's.
+    cups->cupsGetDestMediaByName = [](http_t *, cups_dest_t *, cups_dinfo_t *, const char *name, unsigned,
+                                      cups_size_t *size) {
+        const pwg_media_t *media = pwgMediaForPWG(name);
+        if (!script.listsItsPapers || !media)
+            return 0;
+        const bool a4 = std::string_view(name) == "iso_a4_210x297mm";
+        *size = {{}, a4 ? 20990 : media->width, a4 ? 29704 : media->length, 0, 0, 0, 0};
+        return 1;
     };
     cups->cupsDoRequest = [](http_t *, ipp_t *request, const char *) -> ipp_t * {
         const ipp_op_t operation = ippGetOperation(request);
-        ippDelete(request);
+        const std::unique_ptr<ipp_t, decltype(&ippDelete)> owned(request, ippDelete);
         if (operation == IPP_OP_CUPS_GET_DEFAULT)
             return script.probeAnswers ? ippNew() : nullptr;
         if (hung() || !authenticated())
             return nullptr;
+        if (operation == IPP_OP_CREATE_JOB) {
+            ipp_attribute_t *media = ippFindAttribute(request, "media", IPP_TAG_ZERO);
+            std::array<char, 256> values{};
+            script.sentMedia = media && ippAttributeString(media, values.data(), values.size()) ? values.data() : "";
+        }
         script.lastError = operation == IPP_OP_CREATE_JOB ? script.createStatus : IPP_STATUS_OK;
         script.lastReason = script.createReason;
         ipp_t *answer = ippNew();
@@ -152,7 +172,11 @@ protected:
         if (!cups)
             GTEST_SKIP() << "no libcups here";
     }
-    void TearDown() override { cupsFreeOptions(script.defaultDest.num_options, script.defaultDest.options); }
+    void TearDown() override
+    {
+        cupsFreeOptions(script.defaultDest.num_options, script.defaultDest.options);
+        ippDelete(script.capabilities);
+    }
 
     void userSaved(const char *name, const char *value)
     {
@@ -176,44 +200,54 @@ struct PaperRule
     // cppcheck-suppress unusedStructMember ; read by the scripted calls
     const char *what;
     const char *usersMedia; // nullptr: none saved
-    const char *defaultMedia; // the capabilities' default; nullptr: none
+    const char *defaultMedia; // the printer's "media-default"; nullptr: none
+    bool listsItsPapers;
     int width;
     int length;
-    const char *sentMedia;
 };
+
+void PrintTo(const PaperRule &rule, std::ostream *out)
+{
+    *out << rule.what;
+}
 
 class PaperRules : public ScriptedScheduler, public ::testing::WithParamInterface<PaperRule>
 {};
 
+// The printout is laid out on the paper that the job then gets, which is the
+// user's if saved and goes with the job as saved, else the printer's default,
+// which the job leaves to the printer, as lp does.
 TEST_P(PaperRules, ThePrinterGetsThePaperThatLpWouldUse)
 {
     const PaperRule rule = GetParam();
     if (rule.usersMedia)
         userSaved("media", rule.usersMedia);
     if (rule.defaultMedia) {
-        const pwg_media_t *media = pwgMediaForPWG(rule.defaultMedia);
-        ASSERT_NE(media, nullptr);
-        script.hasMediaDefault = true;
-        snprintf(script.mediaDefault.media, sizeof script.mediaDefault.media, "%s", rule.defaultMedia);
-        script.mediaDefault.width = media->width;
-        script.mediaDefault.length = media->length;
+        script.capabilities = ippNew();
+        ippAddString(script.capabilities, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "media-default", nullptr,
+                     rule.defaultMedia);
     }
+    script.listsItsPapers = rule.listsItsPapers;
     const auto found = client().defaultDestination();
     ASSERT_EQ(found.status, Status::Ok);
     EXPECT_EQ(found.value.name, "office");
     EXPECT_EQ(found.value.paper.width, rule.width);
     EXPECT_EQ(found.value.paper.length, rule.length);
-    EXPECT_EQ(found.value.paper.media, rule.sentMedia);
+    ASSERT_EQ(client().createJob(found.value, "Jeerforge insults", std::nullopt).status, Status::Ok);
+    EXPECT_EQ(script.sentMedia, rule.usersMedia ? rule.usersMedia : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    UsersThenCapabilitiesThenNone, PaperRules,
-    ::testing::Values(
-        PaperRule{"UsersPwgName", "iso_a5_148x210mm", "na_letter_8.5x11in", 14800, 21000, ""},
-        PaperRule{"UsersPpdNameFirstKnownOfAList", "Bogus,Legal,A4", "iso_a4_210x297mm", 21590, 35560, ""},
-        PaperRule{"UnknownUsersNameFallsToTheDefault", "Bogus", "iso_a4_210x297mm", 21000, 29700, "iso_a4_210x297mm"},
-        PaperRule{"CapabilitiesDefault", nullptr, "na_letter_8.5x11in", 21590, 27940, "na_letter_8.5x11in"},
-        PaperRule{"NoneNamedLeavesItToTheLocale", nullptr, nullptr, 0, 0, ""}),
+    UsersThenThePrintersDefaultThenNone, PaperRules,
+    ::testing::Values(PaperRule{"UsersPwgName", "iso_a5_148x210mm", "na_letter_8.5x11in", true, 14800, 21000},
+                      PaperRule{"UsersPpdNameFirstKnownOfAList", "Bogus,Legal,A4", "iso_a4_210x297mm", true, 21590,
+                                35560},
+                      PaperRule{"UnknownUsersNameFallsToTheDefault", "Bogus", "iso_a4_210x297mm", true, 20990, 29704},
+                      PaperRule{"DriversA4AsItsPpdMeasuresIt", nullptr, "iso_a4_210x297mm", true, 20990, 29704},
+                      PaperRule{"DriversLetter", nullptr, "na_letter_8.5x11in", true, 21590, 27940},
+                      PaperRule{"RawQueuesDefaultByItsName", nullptr, "iso_a5_148x210mm", false, 14800, 21000},
+                      PaperRule{"PpdNamedDefault", nullptr, "A4", false, 21000, 29700},
+                      PaperRule{"NoneNamedLeavesItToTheLocale", nullptr, nullptr, true, 0, 0}),
     [](const auto &test) { return std::string(test.param.what); });
 
 TEST_F(ScriptedScheduler, EachFailureHasItsStatusAndCupsOwnWords)

@@ -54,7 +54,7 @@ message_shown() { window_named Jeerforge >/dev/null; }
 kept() { ls -t "$HOME"/Jeerforge\ insults\ *.pdf 2>/dev/null; }
 kept_before=$(kept | wc -l)
 one_kept() {
-    [ "$(kept | wc -l)" -eq $((kept_before + 1)) ] && grep -qF "kept in \"$(kept | head -n 1)\"" < <(jeerforge_stderr)
+    [ "$(kept | wc -l)" -eq $((kept_before + 1)) ] && grep -qF "$(basename "$(kept | head -n 1)")\"" < <(jeerforge_stderr)
 }
 milliseconds() { date +%s%3N; }
 # Answers the message box that the program shows, once it shows, with key $1:
@@ -198,6 +198,70 @@ scenario_long_words() { # long and non-ASCII words arrive whole, on the printer'
     check "on US Letter, the printer's default, though the locale's paper is A4" grep -q '^612 x 792 pts' < <(job_paper)
 }
 
+scenario_driver_papers() { # a driver's queue prints on its default paper, A4 under a Letter locale and Letter under an A4 one
+    # A driver for a PDF printer, as cups-pdf's and many others are: a PPD
+    # whose page sizes give the queue's "media-default".
+    local ppd="$TMPDIR/../driver.ppd" job spooled
+    cat >"$ppd" <<'PPD'
+*PPD-Adobe: "4.3"
+*FormatVersion: "4.3"
+*FileVersion: "1.0"
+*LanguageVersion: English
+*LanguageEncoding: ISOLatin1
+*PCFileName: "JEERTEST.PPD"
+*Manufacturer: "Jeerforge"
+*Product: "(Test Driver)"
+*ModelName: "Jeerforge Test Driver"
+*ShortNickName: "Jeerforge Test Driver"
+*NickName: "Jeerforge Test Driver"
+*PSVersion: "(3010.000) 0"
+*LanguageLevel: "3"
+*ColorDevice: False
+*DefaultColorSpace: Gray
+*FileSystem: False
+*Throughput: "1"
+*LandscapeOrientation: Plus90
+*TTRasterizer: Type42
+*cupsFilter2: "application/vnd.cups-pdf application/pdf 0 -"
+*OpenUI *PageSize/Media Size: PickOne
+*OrderDependency: 10 AnySetup *PageSize
+*DefaultPageSize: Letter
+*PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
+*PageSize Letter/US Letter: "<</PageSize[612 792]>>setpagedevice"
+*CloseUI: *PageSize
+*OpenUI *PageRegion: PickOne
+*OrderDependency: 10 AnySetup *PageRegion
+*DefaultPageRegion: Letter
+*PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
+*PageRegion Letter/US Letter: "<</PageSize[612 792]>>setpagedevice"
+*CloseUI: *PageRegion
+*DefaultImageableArea: Letter
+*ImageableArea A4/A4: "18 36 577 806"
+*ImageableArea Letter/US Letter: "18 36 594 756"
+*DefaultPaperDimension: Letter
+*PaperDimension A4/A4: "595 842"
+*PaperDimension Letter/US Letter: "612 792"
+PPD
+    local printed=0
+    for queue in "A4 en_US.UTF-8 595 x 842" "Letter de_DE.UTF-8 612 x 792"; do
+        read -r paper locale size <<<"$queue"
+        lpadmin -p driver -E -v capture:/ -P "$ppd" -o PageSize="$paper" 2>&1 | { grep -v -i 'deprecated' >&2 || true; }
+        lpadmin -d driver
+        LC_ALL= LC_PAPER=$locale LC_MEASUREMENT=$locale jeerforge_start b v n
+        press_next
+        press_print
+        press_exit
+        wait_for_exit "$program"
+        printed=$((printed + 1))
+        check "$paper queue under $locale: the job reaches the printer" [ "$(new_jobs)" -eq "$printed" ]
+        job=$(basename "$(newest_job)" .pdf)
+        spooled=$(printf '%s/spool/d%05d-001' "$cupsd_dir" "${job#job-}")
+        check "laid out on $paper" grep -q "^Page size: *$size pts" < <(pdfinfo "$spooled")
+        check "and printed on it" grep -q "^$size pts" < <(job_paper)
+        check "with the insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
+    done
+}
+
 scenario_ipp_everywhere() { # a press on an A4 printer, then an IPP Everywhere printer whose default is Letter takes the printout
     local bus="unix:path=$TMPDIR/../system-bus" folder="$cupsd_dir/everywhere" ipp_port=$((cupsd_port + 1))
     rm -rf "$folder" && mkdir -p "$folder"
@@ -265,12 +329,15 @@ scenario_refused_discard() { # the printer refuses the printout at the end: Disc
 }
 
 scenario_no_printer_at_sigterm() { # no printer as the session ends (SIGTERM): no question, the printout kept in a new file
+    local home
+    home=$(getent passwd "$(id -u)" | cut -d: -f6)
     if cupsd_can_lock; then
-        # A documents folder on a disk that is full.
+        # Started without HOME, where the password database's home is the
+        # test's own, and its documents folder on a disk that is full.
         mkdir -p "$HOME/Documents"
-        jeerforge_start_in_namespace "mount -t tmpfs -o size=4k tmpfs '$HOME/Documents'" b v n
+        jeerforge_start_in_namespace "mount --bind '$HOME' '$home' && mount -t tmpfs -o size=4k tmpfs '$home/Documents' && unset HOME" b v n
     else
-        echo "as root only: a documents folder on a full disk, which needs a namespace of its own"
+        echo "as root only: no HOME, and a documents folder on a full disk, which need a namespace of their own"
         jeerforge_start b v n
     fi
     press_next
@@ -282,7 +349,8 @@ scenario_no_printer_at_sigterm() { # no printer as the session ends (SIGTERM): n
     check "the program ends with failure, asking nothing" [ $? -eq 1 ]
     check "the printout is in a new file in the home folder, which standard error names" one_kept
     cupsd_can_lock && check "as the documents folder could not take it, in the system's words" \
-        grep -q "Documents/Jeerforge insults .*: No space left on device\.$" < <(jeerforge_stderr)
+        grep -q "Documents/Jeerforge insults .*: No space left on device\.$" < <(jeerforge_stderr) &&
+        check "without HOME, the home is the password database's" grep -qF "kept in \"$home/Jeerforge insults" < <(jeerforge_stderr)
     check "with the insults" [ "$(job_text "$(kept | head -n 1)" | grep -cE "$sentence")" -eq 2 ]
     rm -rf "$HOME/Documents"
 }

@@ -4,8 +4,9 @@
 # A private CUPS scheduler for the printing tests, never the machine's own:
 # it listens on a Unix socket in a folder of its own, which CUPS_SERVER
 # points this shell's programs at, and on 127.0.0.1:$cupsd_port. Jobs sent
-# to the "capture" printer are copied, as sent, into $cupsd_output, with the
-# options they came with beside them (job-N.options). A queue with the
+# to the "capture" printer are copied, as the printer gets them, into
+# $cupsd_output, with the options they came with beside them
+# (job-N.options); the document as sent stays in spool/dNNNNN-001. A queue with the
 # policy "locked" takes jobs only from root with the password
 # $cupsd_password, over TCP; that needs root (cupsd_can_lock), as the
 # scheduler asks PAM.
@@ -64,6 +65,7 @@ BACKEND
 Listen $dir/cups.sock
 Listen 127.0.0.1:$(cat "$dir/port")
 LogLevel info
+PreserveJobFiles Yes
 Browsing No
 WebInterface No
 DefaultAuthType Basic
