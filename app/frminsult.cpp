@@ -9,6 +9,7 @@
 #include "wordprompts.h"
 
 #include <QAccessibleWidget>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,8 +65,11 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
     QAccessible::installFactory(windowInterface);
     setObjectName(u"frmInsult"_s);
     setWindowTitle(u"Jeerforge V. 1.0"_s);
-    // The controls never move, so the window never grows: tiling desktops float it.
+    // The controls never move, so the window never grows: tiling desktops
+    // float it, and its title bar offers nothing to maximize.
     setFixedSize(455, 120);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     txtInsult->setAccessibleName(u"Insult"_s);
     lblTitle->setTextFormat(Qt::PlainText);
@@ -131,6 +135,15 @@ bool FrmInsult::captionsFit(const QFont &font) const
         return metrics.horizontalAdvance(button->text()) + 2 * margin <= button->width() &&
             metrics.height() + 2 * buttonFrame <= button->height();
     });
+}
+
+// A title bar that draws a maximize button all the same (Qt's own, on
+// Wayland) leaves the window where and as it was.
+void FrmInsult::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && windowState().testFlag(Qt::WindowMaximized))
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+    QWidget::changeEvent(event);
 }
 
 void FrmInsult::holdButtons(bool held)

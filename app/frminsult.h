@@ -41,6 +41,9 @@ Q_SIGNALS:
     /// Print Results put the batch into the printout.
     void resultsPrinted();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void fitFont();
     [[nodiscard]] bool captionsFit(const QFont &font) const;

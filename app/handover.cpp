@@ -178,9 +178,13 @@ void HandOver::endAtExit()
 
 void HandOver::endIfCompositorLost(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (!userSilenced(type, context))
+    const bool lost = message.startsWith(u"The Wayland connection "_s);
+    // Qt's event thread and the window's thread may both find the connection
+    // broken; the user is told once.
+    static std::atomic_flag told;
+    if (!userSilenced(type, context) && !(lost && told.test_and_set()))
         handlerBefore(type, context, message);
-    if (message.startsWith(u"The Wayland connection "_s))
+    if (lost)
         endNow();
 }
 

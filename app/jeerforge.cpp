@@ -18,6 +18,7 @@ int runJeerforge(int &argc, char **argv)
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
     if (const std::optional<int> answered = answerCommandLine(argc, argv))
         return *answered;
+    settleHomeFolder();
     const std::unique_ptr<QApplication> application = HandOver::startApplication(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(JEERFORGE_APP_ID));
 

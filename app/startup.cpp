@@ -9,8 +9,13 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -81,4 +86,19 @@ std::optional<int> answerCommandLine(int argc, char **argv)
         return 0;
     }
     return std::nullopt;
+}
+
+void settleHomeFolder()
+{
+    const char *home = std::getenv("HOME");
+    if (home && *home)
+        return;
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    if (found && found->pw_dir && *found->pw_dir)
+        ::setenv("HOME", found->pw_dir, 1);
 }

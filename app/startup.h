@@ -11,3 +11,9 @@
 /// was answered so, or nothing when the program is to run. Qt's own options
 /// (-platform, -style, -reverse and the rest) are left to Qt.
 [[nodiscard]] std::optional<int> answerCommandLine(int argc, char **argv);
+
+/// Where HOME is unset or empty (cron, "env -i", some launchers), sets it to
+/// the home folder that the password database gives, as GLib and the shell
+/// take it, so that a kept printout goes to the user's own folders rather
+/// than to "/". Runs before any thread starts.
+void settleHomeFolder();

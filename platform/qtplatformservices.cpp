@@ -86,8 +86,11 @@ double QtPlatformServices::NextUniform()
 void QtPlatformServices::SetDisplayText(const std::string &text)
 {
     Q_ASSERT(m_display);
-    if (m_display)
-        m_display->setText(fromUtf8(text));
+    if (!m_display)
+        return;
+    m_display->setText(fromUtf8(text));
+    // A sentence longer than the box shows from its beginning.
+    m_display->setCursorPosition(0);
 }
 
 std::string QtPlatformServices::GetDisplayText()

@@ -106,6 +106,10 @@ TEST_F(ShownWindow, HasItsCaptionSizeAndNothingElse)
 {
     EXPECT_EQ(window.windowTitle(), u"Jeerforge V. 1.0"_s);
     EXPECT_EQ(window.size(), QSize(455, 120));
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    window.setWindowState(Qt::WindowMaximized);
+    EXPECT_EQ(window.windowState(), Qt::WindowNoState) << "a title bar's maximize leaves the window as it was";
+    EXPECT_EQ(window.size(), QSize(455, 120));
     const auto children = window.findChildren<QWidget *>();
     EXPECT_EQ(std::count_if(children.begin(), children.end(), [](QWidget *child) { return !child->size().isEmpty(); }),
               5)
@@ -225,6 +229,7 @@ TEST(FrmInsultOnQt, PromptedWordsBecomeInsultsInTheRealTextBox)
     const std::string sentence = box->text().toStdString();
     const std::string prefix = longBeginning.toStdString() + " fetch ";
     ASSERT_EQ(sentence.substr(0, prefix.size()), prefix) << "the long word arrives whole";
+    EXPECT_EQ(box->cursorPosition(), 0) << "the box shows the sentence from its beginning";
     EXPECT_TRUE(sentence.ends_with(" " + emojiNoun.toStdString() + ".") ||
                 sentence.ends_with(" " + emojiNoun.toStdString() + "!"));
     EXPECT_EQ(window.wordBank().BatchCount(), 1);

@@ -8,12 +8,18 @@
 # that work through the accessibility bus, as assistive technology does.
 # Source it after xvfb.sh.
 
+# Starts Weston, as $weston_pid, and waits for its socket; one that a
+# Weston before it left behind goes first.
+weston_start() {
+    rm -f "$XDG_RUNTIME_DIR/jeerforge-wayland"
+    weston --backend=x11-backend.so --socket=jeerforge-wayland --width=1024 --height=768 --idle-time=0 \
+        --log="$xvfb_dir/weston.log" 2>/dev/null &
+    weston_pid=$!
+    session_pids+=("$weston_pid")
+    eventually [ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] || { echo "Weston did not start:"; cat "$xvfb_dir/weston.log"; exit 1; }
+}
 accessibility_bus_start
-weston --backend=x11-backend.so --socket=jeerforge-wayland --width=1024 --height=768 --idle-time=0 \
-    --log="$xvfb_dir/weston.log" 2>/dev/null &
-weston_pid=$!
-session_pids+=("$weston_pid")
-eventually [ -S "$XDG_RUNTIME_DIR/jeerforge-wayland" ] || { echo "Weston did not start:"; cat "$xvfb_dir/weston.log"; exit 1; }
+weston_start
 
 # As in xvfb.sh, but the program sees only the Wayland display, and the
 # prompts are answered through the accessibility bus.
