@@ -54,7 +54,7 @@ message_shown() { window_named Jeerforge >/dev/null; }
 kept() { ls -t "$HOME"/Jeerforge\ insults\ *.pdf 2>/dev/null; }
 kept_before=$(kept | wc -l)
 one_kept() {
-    [ "$(kept | wc -l)" -eq $((kept_before + 1)) ] && grep -qF "$(basename "$(kept | head -n 1)")\"" < <(jeerforge_stderr)
+    [ "$(kept | wc -l)" -eq $((kept_before + 1)) ] && grep -qF "kept in \"$(kept | head -n 1)\"" < <(jeerforge_stderr)
 }
 milliseconds() { date +%s%3N; }
 # Answers the message box that the program shows, once it shows, with key $1:
@@ -329,13 +329,13 @@ scenario_refused_discard() { # the printer refuses the printout at the end: Disc
 }
 
 scenario_no_printer_at_sigterm() { # no printer as the session ends (SIGTERM): no question, the printout kept in a new file
-    local home
-    home=$(getent passwd "$(id -u)" | cut -d: -f6)
     if cupsd_can_lock; then
-        # Started without HOME, where the password database's home is the
-        # test's own, and its documents folder on a disk that is full.
+        # Started without HOME, where the password database gives the test's
+        # home as the user's, and its documents folder on a disk that is full.
+        awk -F: -v uid="$(id -u)" -v home="$HOME" 'BEGIN { OFS = ":" } $3 == uid { $6 = home } { print }' \
+            /etc/passwd >"$TMPDIR/../passwd"
         mkdir -p "$HOME/Documents"
-        jeerforge_start_in_namespace "mount --bind '$HOME' '$home' && mount -t tmpfs -o size=4k tmpfs '$home/Documents' && unset HOME" b v n
+        jeerforge_start_in_namespace "mount --bind '$TMPDIR/../passwd' /etc/passwd && mount -t tmpfs -o size=4k tmpfs '$HOME/Documents' && unset HOME" b v n
     else
         echo "as root only: no HOME, and a documents folder on a full disk, which need a namespace of their own"
         jeerforge_start b v n
@@ -350,7 +350,7 @@ scenario_no_printer_at_sigterm() { # no printer as the session ends (SIGTERM): n
     check "the printout is in a new file in the home folder, which standard error names" one_kept
     cupsd_can_lock && check "as the documents folder could not take it, in the system's words" \
         grep -q "Documents/Jeerforge insults .*: No space left on device\.$" < <(jeerforge_stderr) &&
-        check "without HOME, the home is the password database's" grep -qF "kept in \"$home/Jeerforge insults" < <(jeerforge_stderr)
+        check "without HOME, in the home that the password database gives" grep -qF "kept in \"$HOME/Jeerforge insults" < <(jeerforge_stderr)
     check "with the insults" [ "$(job_text "$(kept | head -n 1)" | grep -cE "$sentence")" -eq 2 ]
     rm -rf "$HOME/Documents"
 }
