@@ -19,6 +19,7 @@ int runJeerforge(int &argc, char **argv)
     if (const std::optional<int> answered = answerCommandLine(argc, argv))
         return *answered;
     settleHomeFolder();
+    // cppcheck-suppress unreadVariable ; the application lives until the program's end
     const std::unique_ptr<QApplication> application = HandOver::startApplication(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(JEERFORGE_APP_ID));
 

@@ -337,8 +337,8 @@ void PrintJob::giveUp(Outcome outcome)
         m_work->changed.notify_all();
     }
     m_deadline.stop();
-    QMetaObject::invokeMethod(
-        this, [this, told] { deliver(told); }, Qt::QueuedConnection);
+    const auto report = [this, told] { deliver(told); };
+    QMetaObject::invokeMethod(this, report, Qt::QueuedConnection);
 }
 
 void PrintJob::deliver(const PrintResult &result)
