@@ -3,18 +3,19 @@
 
 #include "printservicethread.h"
 
+#include "printbudget.h"
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <thread>
 
 struct PrintServiceThread::Queue
 {
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<Work> work;
-    bool started = false;
     bool ending = false;
+    bool served = false; // the thread has left its loop
 
     static void serve(const std::shared_ptr<Queue> &queue)
     {
@@ -22,13 +23,16 @@ struct PrintServiceThread::Queue
         for (;;) {
             queue->changed.wait(lock, [&] { return queue->ending || !queue->work.empty(); });
             if (queue->work.empty())
-                return;
-            const Work next = std::move(queue->work.front());
+                break;
+            Work next = std::move(queue->work.front());
             queue->work.pop_front();
             lock.unlock();
             next();
+            next = nullptr;
             lock.lock();
         }
+        queue->served = true;
+        queue->changed.notify_all();
     }
 };
 
@@ -36,21 +40,30 @@ PrintServiceThread::PrintServiceThread()
     : m_queue(std::make_shared<Queue>())
 {}
 
+// A thread that has done its work is joined, so that what Qt keeps for it
+// (the fonts of a printout laid out there) is let go while the application
+// still exists, never while it is being torn down. One stuck in a name
+// look-up is left behind.
 PrintServiceThread::~PrintServiceThread()
 {
-    const std::scoped_lock lock(m_queue->mutex);
+    std::unique_lock lock(m_queue->mutex);
     m_queue->ending = true;
     m_queue->changed.notify_all();
+    if (!m_thread.joinable())
+        return;
+    const bool done = m_queue->changed.wait_for(lock, PrintBudget::askEvery, [this] { return m_queue->served; });
+    lock.unlock();
+    if (done)
+        m_thread.join();
+    else
+        m_thread.detach();
 }
 
 void PrintServiceThread::post(Work work)
 {
     const std::scoped_lock lock(m_queue->mutex);
-    if (!m_queue->started) {
-        // Detached: a thread stuck in a name look-up must not hold up the end of the process.
-        std::thread([queue = m_queue] { Queue::serve(queue); }).detach();
-        m_queue->started = true;
-    }
+    if (!m_thread.joinable())
+        m_thread = std::thread([queue = m_queue] { Queue::serve(queue); });
     m_queue->work.push_back(std::move(work));
     m_queue->changed.notify_all();
 }

@@ -5,11 +5,13 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 /// The one thread on which every conversation with the print service runs,
 /// in the order given, so that nothing the service or a name look-up does
-/// can hold the window's thread. It starts on first use and is never waited
-/// for: work stuck in a name look-up does not hold up the end of the process.
+/// can hold the window's thread. It starts on first use. At the end it is
+/// waited for only briefly: work stuck in a name look-up does not hold up the
+/// end of the process.
 class PrintServiceThread
 {
 public:
@@ -26,4 +28,5 @@ public:
 private:
     struct Queue;
     std::shared_ptr<Queue> m_queue;
+    std::thread m_thread;
 };
