@@ -284,7 +284,8 @@ scenario_ipp_everywhere() { # a press on an A4 printer, then an IPP Everywhere p
     check "the program ends with success" [ $? -eq 0 ]
     # The printer has the whole document once pdfinfo reads it to its end.
     received() { pdfinfo "$folder"/*.pdf 2>/dev/null; }
-    check "the printer gets the job" eventually [ -n "$(received)" ]
+    # Asked again until the printer has the job, which takes a while on a busy machine.
+    check "the printer gets the job" eventually_within 60 eval '[ -n "$(received)" ]'
     check "on Letter pages, its default" grep -q '^Page size: *612 x 792 pts' < <(received)
     check "whole" [ "$(job_text "$folder"/*.pdf | grep -cE "$sentence")" -eq 1 -a "$(received | grep -c '^Pages: *2$')" -eq 1 ]
 }
