@@ -229,12 +229,6 @@ scenario_driver_papers() { # a driver's queue prints on its default paper, A4 un
 *PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
 *PageSize Letter/US Letter: "<</PageSize[612 792]>>setpagedevice"
 *CloseUI: *PageSize
-*OpenUI *PageRegion: PickOne
-*OrderDependency: 10 AnySetup *PageRegion
-*DefaultPageRegion: Letter
-*PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
-*PageRegion Letter/US Letter: "<</PageSize[612 792]>>setpagedevice"
-*CloseUI: *PageRegion
 *DefaultImageableArea: Letter
 *ImageableArea A4/A4: "18 36 577 806"
 *ImageableArea Letter/US Letter: "18 36 594 756"
