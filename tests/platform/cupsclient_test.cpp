@@ -244,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 35560},
                       PaperRule{"UnknownUsersNameFallsToTheDefault", "Bogus", "iso_a4_210x297mm", true, 20990, 29704},
                       PaperRule{"DriversA4AsItsPpdMeasuresIt", nullptr, "iso_a4_210x297mm", true, 20990, 29704},
-                                    PaperRule{"RawQueuesDefaultByItsName", nullptr, "iso_a5_148x210mm", false, 14800, 21000},
+                      PaperRule{"RawQueuesDefaultByItsName", nullptr, "iso_a5_148x210mm", false, 14800, 21000},
                       PaperRule{"PpdNamedDefault", nullptr, "A4", false, 21000, 29700},
                       PaperRule{"NoneNamedLeavesItToTheLocale", nullptr, nullptr, true, 0, 0}),
     [](const auto &test) { return std::string(test.param.what); });
