@@ -17,6 +17,8 @@ QString Messages::whyNotPrinted(const PrintResult &r)
     case Outcome::NoCupsLibrary:
         return tr("Printing needs the CUPS library (the libcups2 package), which could not be loaded: %1")
             .arg(r.reason);
+    case Outcome::NotLaidOut:
+        return tr("The printout could not be laid out for printing: %1").arg(r.reason);
     case Outcome::Unreachable:
         return toPrinter ? tr("The print service (CUPS, at %1) is not running or could not be reached, so the "
                               "printout did not reach the printer \"%2\".")

@@ -40,6 +40,7 @@ echo "Printing through a private cupsd..." >&2
     trap cupsd_stop EXIT
     cupsd_add_capture_printer
     QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" 2>/dev/null
+    QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" largest 2>/dev/null
 ) >>"$results"
 
 echo "Pressing Print Results against a print service that never answers..." >&2

@@ -3,26 +3,18 @@
 
 #include "cupslibrary.h"
 
-#include <dlfcn.h>
+#include "sharedlibrary.h"
 
 std::shared_ptr<const CupsLibrary> CupsLibrary::load(std::string &error)
 {
-    void *handle = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!handle) {
-        error = ::dlerror();
-        return nullptr;
-    }
-    auto library = std::make_shared<CupsLibrary>();
-    bool complete = true;
-    const auto find = [&](auto &call, const char *name) {
-        call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(::dlsym(handle, name));
-        if (!call && complete) {
-            error = std::string("libcups.so.2 lacks ") + name;
-            complete = false;
-        }
-    };
-#define JEERFORGE_CUPS_FIND(name) find(library->name, #name);
+    SharedLibrary library("libcups.so.2");
+    auto calls = std::make_shared<CupsLibrary>();
+#define JEERFORGE_CUPS_FIND(name) library.find(calls->name, #name);
     JEERFORGE_CUPS_CALLS(JEERFORGE_CUPS_FIND)
 #undef JEERFORGE_CUPS_FIND
-    return complete ? library : nullptr;
+    if (!library.complete()) {
+        error = library.error();
+        return nullptr;
+    }
+    return calls;
 }

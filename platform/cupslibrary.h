@@ -58,9 +58,8 @@ struct CupsLibrary
     JEERFORGE_CUPS_CALLS(JEERFORGE_CUPS_MEMBER)
 #undef JEERFORGE_CUPS_MEMBER
 
-    /// Loads libcups.so.2 and finds every call. Returns nothing, with error
-    /// saying why, when it is not there or lacks a call. Once loaded, the
-    /// library stays for the rest of the run: its dependencies set up state
-    /// of their own that unloading would strand.
+    /// Loads libcups.so.2 for the rest of the run and finds every call.
+    /// Returns nothing, with error saying why, when it is not there or lacks
+    /// a call.
     static std::shared_ptr<const CupsLibrary> load(std::string &error);
 };

@@ -3,24 +3,21 @@
 
 #pragma once
 
-#include <QBuffer>
-#include <QFont>
-#include <QHash>
-#include <QImage>
+#include <QByteArray>
 #include <QPageLayout>
-#include <QPainter>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
 
-class QPdfWriter;
-class QTextLine;
+struct PangoCairoLibrary;
 
 /// A print document built in memory as PDF, one line of text at a time.
 /// A line wider than the page wraps onto the next lines; a full page goes on
 /// on the next one. Each line looks as the text box shows it: control
 /// characters as blanks, right-to-left text against the right margin, and
-/// emoji from an outline font, or as pictures where only colour ones exist.
+/// emoji in colour. Copy and search in the PDF give back the characters
+/// typed, in every script, as Pango and cairo keep each cluster's text.
 class PdfLineWriter
 {
 public:
@@ -28,7 +25,12 @@ public:
     /// paper, the locale's: US Letter where it measures in inches, else A4.
     static QPageLayout pageLayout(const QPageSize &paper = {});
 
-    explicit PdfLineWriter(const QPageLayout &layout = pageLayout());
+    /// A document whose lines are set in 11-point type of the given family,
+    /// with the fonts that fontconfig adds for what it lacks. Nothing, with
+    /// error saying why, where Pango cannot be loaded.
+    static std::unique_ptr<PdfLineWriter> open(const QPageLayout &layout, const QString &family, QString &error);
+
+    PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, const QPageLayout &layout, const QString &family);
     ~PdfLineWriter();
     PdfLineWriter(const PdfLineWriter &) = delete;
     PdfLineWriter &operator=(const PdfLineWriter &) = delete;
@@ -37,18 +39,17 @@ public:
 
     [[nodiscard]] int pageCount() const { return m_pages; }
 
-    /// Ends the document and hands over its PDF; nothing can be added after.
+    /// Ends the document and hands over its PDF, empty when cairo could not
+    /// write it; nothing can be added after.
     [[nodiscard]] QByteArray finish();
 
 private:
-    void drawColourGlyphs(const QTextLine &row, QPointF offset);
+    struct Drawing;
 
-    QBuffer m_buffer;
-    std::unique_ptr<QPdfWriter> m_writer;
-    QPainter m_painter;
-    QFont m_font;
-    QHash<QString, bool> m_colourFonts; // whether a font has colour bitmaps only, by name
-    QHash<QString, QImage> m_pictures; // glyphs of such fonts, by font name and glyph
-    qreal m_y = 0;
+    std::shared_ptr<const PangoCairoLibrary> m_pango;
+    QByteArray m_pdf;
+    QRectF m_page; // inside the margins, in points
+    std::unique_ptr<Drawing> m_drawing;
+    double m_y = 0; // from the top margin, in points
     int m_pages = 1;
 };

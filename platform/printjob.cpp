@@ -213,7 +213,10 @@ struct PrintJob::Work
             return with(outcomeOf(lookedUp.status), lookedUp.reason);
         const CupsClient::Destination &printer = lookedUp.value;
         found(printer);
-        const QByteArray pdf = printout->on(paperOf(printer.paper));
+        QString notLaidOut;
+        const QByteArray pdf = printout->on(paperOf(printer.paper), notLaidOut);
+        if (pdf.isEmpty())
+            return with(Outcome::NotLaidOut, notLaidOut.toStdString());
 
         // A printer that holds its jobs until it gets a user name and password
         // (an SMB share, a protected IPP printer) gets them with the job, or

@@ -24,6 +24,7 @@ struct PrintResult
         PrinterFound, // the default printer, and its paper
         Printed, // the printer holds the printout for printing
         NoCupsLibrary, // reason: why it could not be loaded
+        NotLaidOut, // reason: why the printout could not be laid out as PDF
         Unreachable,
         NotResponding,
         Stopped, // the user, or a signal, stopped the wait

@@ -6,10 +6,15 @@
 #include "pdflinewriter.h"
 
 #include <QFile>
+#include <QFont>
+#include <QFontInfo>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <mutex>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -40,19 +45,36 @@ bool samePage(const QPageSize &one, const QPageSize &other)
     return PdfLineWriter::pageLayout(one).pageSize().isEquivalentTo(PdfLineWriter::pageLayout(other).pageSize());
 }
 
-QByteArray laidOut(const QStringList &lines, const QPageSize &paper)
-{
-    PdfLineWriter writer(PdfLineWriter::pageLayout(paper));
-    for (const QString &line : lines)
-        writer.addLine(line);
-    return writer.finish();
-}
-
 } // namespace
 
-QByteArray PrintoutDocument::Copy::on(const QPageSize &paper) const
+struct PrintoutDocument::Copy::LaidOut
 {
-    return samePage(paper, laidOutFor) && !pdf.isEmpty() ? pdf : laidOut(lines, paper);
+    std::mutex mutex;
+    QPageSize paper;
+    QByteArray pdf;
+};
+
+QByteArray PrintoutDocument::Copy::on(const QPageSize &paper, QString &error) const
+{
+    {
+        const std::scoped_lock lock(laidOut->mutex);
+        if (!laidOut->pdf.isEmpty() && samePage(paper, laidOut->paper))
+            return laidOut->pdf;
+    }
+    const auto writer = PdfLineWriter::open(PdfLineWriter::pageLayout(paper), family, error);
+    if (!writer)
+        return {};
+    for (const QString &line : lines)
+        writer->addLine(line);
+    QByteArray pdf = writer->finish();
+    if (pdf.isEmpty()) {
+        error = u"cairo could not write the PDF"_s;
+        return {};
+    }
+    const std::scoped_lock lock(laidOut->mutex);
+    laidOut->paper = paper;
+    laidOut->pdf = pdf;
+    return pdf;
 }
 
 PrintoutDocument::PrintoutDocument() = default;
@@ -60,42 +82,28 @@ PrintoutDocument::~PrintoutDocument() = default;
 
 void PrintoutDocument::addLine(const QString &line)
 {
-    if (!m_writer && m_done.lines.isEmpty()) {
-        m_done.laidOutFor = m_paper;
+    if (m_done.lines.isEmpty()) {
         m_done.printedAs = std::make_shared<std::atomic<int>>(0);
-        m_writer = std::make_unique<PdfLineWriter>(PdfLineWriter::pageLayout(m_paper));
+        // The paper shows the lines in the font the box shows them in.
+        m_done.family = QFontInfo(QFont()).family();
     }
     m_done.lines.append(line);
-    if (m_writer)
-        m_writer->addLine(line);
-    else
-        m_done.pdf.clear(); // laid out anew, with this line, when it is handed over
-}
-
-void PrintoutDocument::setPaper(const QPageSize &paper)
-{
-    m_paper = paper;
-    if (!m_writer || samePage(paper, m_done.laidOutFor))
-        return;
-    m_writer = std::make_unique<PdfLineWriter>(PdfLineWriter::pageLayout(paper));
-    for (const QString &line : std::as_const(m_done.lines))
-        m_writer->addLine(line);
-    m_done.laidOutFor = paper;
+    m_done.laidOut.reset();
 }
 
 PrintoutDocument::Copy PrintoutDocument::copy()
 {
-    if (m_writer) {
-        m_done.pdf = m_writer->finish();
-        m_writer.reset();
-    }
+    if (!m_done.laidOut)
+        m_done.laidOut = std::make_shared<Copy::LaidOut>();
     return m_done;
 }
 
 std::optional<QString> PrintoutDocument::save(const QString &path, bool replace)
 {
-    const QByteArray pdf = copy().on(m_paper);
     QString error;
+    const QByteArray pdf = copy().on(m_paper, error);
+    if (pdf.isEmpty())
+        return error;
     if (replace) {
         // Another file is written and put in the old one's place only once it is whole on the disk.
         QSaveFile file(path);
@@ -124,6 +132,5 @@ std::optional<QString> PrintoutDocument::save(const QString &path, bool replace)
 
 void PrintoutDocument::discard()
 {
-    m_writer.reset();
     m_done = {};
 }

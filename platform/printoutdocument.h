@@ -11,27 +11,28 @@
 #include <memory>
 #include <optional>
 
-class PdfLineWriter;
-
-/// The one printout that PlatformServices::PrintLine fills: every line, and
-/// the PDF laid out from them as they come, on the paper of the default
-/// printer last found, else the locale's. Nothing in it is lost unless
-/// discard() is called.
+/// The one printout that PlatformServices::PrintLine fills: every line, laid
+/// out as PDF when it goes to a printer or a file, on that printer's paper or
+/// else on the paper of the default printer last found, else the locale's.
+/// Nothing in it is lost unless discard() is called.
 class PrintoutDocument
 {
 public:
-    /// What a print job takes along: the lines, the PDF as laid out so far,
+    /// What a print job takes along: the lines, the font they are shown in,
     /// and the mark that the printer took them, which keeps the printout
     /// from going twice. Safe to use on another thread.
     struct Copy
     {
         QStringList lines;
-        QPageSize laidOutFor; // invalid for the locale's paper
-        QByteArray pdf;
+        QString family;
         std::shared_ptr<std::atomic<int>> printedAs; // the job's id, once a printer took it
 
-        /// The PDF on the given paper, laid out anew where it differs.
-        [[nodiscard]] QByteArray on(const QPageSize &paper) const;
+        /// The PDF on the given paper (an invalid one for the locale's). It is
+        /// empty, with error saying why, when it cannot be laid out.
+        [[nodiscard]] QByteArray on(const QPageSize &paper, QString &error) const;
+
+        struct LaidOut; // the last PDF laid out from these lines, for the next attempt
+        std::shared_ptr<LaidOut> laidOut;
     };
 
     PrintoutDocument();
@@ -39,17 +40,15 @@ public:
     PrintoutDocument(const PrintoutDocument &) = delete;
     PrintoutDocument &operator=(const PrintoutDocument &) = delete;
 
-    /// Adds one line; the first opens the document.
     void addLine(const QString &line);
 
-    /// The paper of the default printer just found: what is laid out is laid
-    /// out anew on it, and so is what comes.
-    void setPaper(const QPageSize &paper);
+    /// The paper of the default printer just found, which a saved file takes.
+    void setPaper(const QPageSize &paper) { m_paper = paper; }
 
     /// Whether the printout holds lines that have not been handed over.
     [[nodiscard]] bool pending() const { return !m_done.lines.isEmpty(); }
 
-    /// Ends the open document and hands out what a print job needs.
+    /// What a print job needs.
     [[nodiscard]] Copy copy();
 
     /// Writes the printout to a PDF file at path, whole or not at all. An
@@ -62,7 +61,6 @@ public:
     void discard();
 
 private:
-    std::unique_ptr<PdfLineWriter> m_writer;
-    Copy m_done; // the lines, and the PDF once the document is ended
+    Copy m_done;
     QPageSize m_paper; // of the default printer last found; invalid while none is known
 };

@@ -98,11 +98,11 @@ for file in usr/bin/jeerforge "usr/share/applications/$id.desktop" "usr/share/me
     check "the package holds /$file" grep -q "\./$file\$" <<<"$contents"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6gui6 libcups2 libc6; do
+for library in libqt6widgets6 libqt6gui6 libcups2 libpangocairo-1.0-0 libc6; do
     check "it depends on $library" grep -q "$library" <<<"$depends"
 done
-check "it recommends Qt's Wayland plugin and an outline emoji font" \
-    grep -qE 'qt6-wayland.*fonts-symbola' <<<"$(dpkg-deb -f "$deb" Recommends)"
+check "it recommends Qt's Wayland plugin and a colour emoji font" \
+    grep -qE 'qt6-wayland.*fonts-noto-color-emoji' <<<"$(dpkg-deb -f "$deb" Recommends)"
 # test.sh installed what the package asks for, under this release's names.
 check "what it depends on and recommends is all installed here" grep -q '^0 upgraded, 0 newly installed' \
     <(apt-get satisfy -s "$depends, $(dpkg-deb -f "$deb" Recommends)" 2>/dev/null)

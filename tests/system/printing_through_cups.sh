@@ -198,6 +198,21 @@ scenario_long_words() { # long and non-ASCII words arrive whole, on the printer'
     check "on US Letter, the printer's default, though the locale's paper is A4" grep -q '^612 x 792 pts' < <(job_paper)
 }
 
+scenario_every_script() { # words in Devanagari, Chinese, Thai and Arabic, with an emoji: the PDF's text is what was typed
+    local beginning="हिन्दी में क्षत्रिय" verb="日本の食べ物" noun="مرحبا สวัสดีครับ 🥹" printed
+    jeerforge_start "$beginning" "$verb" "$noun"
+    press_next
+    press_print
+    press_exit
+    wait_for_exit "$program"
+    check "one job" [ "$(new_jobs)" -eq 1 ]
+    # Code point for code point, but for the blanks and the marks around
+    # right-to-left runs that pdftotext adds or moves.
+    printed=$(job_text | python3 -c 'import re, sys, unicodedata
+print(re.sub(r"[\s\u202a-\u202e]", "", unicodedata.normalize("NFC", sys.stdin.read())))')
+    check "the job's text is the sentence" eval '[[ $printed =~ ^${beginning// /}${verb}(a|your|the|yourmom.s|yourdad.s)${noun// /}[.!]$ ]] || { echo "printed: $printed"; false; }'
+}
+
 scenario_driver_papers() { # a driver's queue prints on its default paper, A4 under a Letter locale and Letter under an A4 one
     # A driver for a PDF printer, as cups-pdf's and many others are: a PPD
     # whose page sizes give the queue's "media-default".
