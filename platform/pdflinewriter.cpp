@@ -107,7 +107,7 @@ struct PdfLineWriter::Drawing
     PangoFontMap *fonts = nullptr;
     PangoContext *context = nullptr;
     PangoLayout *layout = nullptr;
-    PangoFont *textFont = nullptr; // the family's own font, whose blank carries a picture's characters
+    PangoFont *textFont = nullptr; // the family's own font, whose full stop carries a picture's characters
     // The same words come back in insult after insult; so does each picture, drawn once.
     std::map<std::pair<PangoFont *, std::vector<PangoGlyph>>, std::pair<cairo_surface_t *, PangoRectangle>> pictures;
 
