@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "pdflinewriter.h"
+#include "printoutdocument.h"
 #include "qtplatformservices.h"
 
 #include <QDir>
@@ -172,6 +173,25 @@ TEST(PdfLineWriter, ABatchOfPresses)
     EXPECT_EQ(document->pageCount(), 4) << "100 lines fill two pages, again for the second press";
     EXPECT_TRUE(poppler(u"pdfinfo"_s, {u"PDF"_s}, document->finish()).contains(QRegularExpression(u"Pages: +4\\n"_s)))
         << "a last page of empty lines is a page too";
+}
+
+// The printout is laid out when it goes out, on the paper asked for then,
+// and never from an earlier layout that lacks lines added since.
+TEST(PrintoutDocument, LaidOutAnewForNewLinesAndOtherPaper)
+{
+    PrintoutDocument printout;
+    printout.addLine(u"first press"_s);
+    QString error;
+    const PrintoutDocument::Copy early = printout.copy();
+    ASSERT_TRUE(textOf(early.on(QPageSize(QPageSize::A4), error)).contains(u"first press"_s)) << qPrintable(error);
+    printout.addLine(u"second press"_s);
+    const PrintoutDocument::Copy late = printout.copy();
+    for (const auto &[paper, size] : {std::pair{QPageSize::A4, u"595 x 842"_s}, {QPageSize::Letter, u"612 x 792"_s}}) {
+        const QByteArray pdf = late.on(QPageSize(paper), error);
+        EXPECT_TRUE(textOf(pdf).contains(u"first press\nsecond press"_s)) << qPrintable(textOf(pdf));
+        EXPECT_TRUE(poppler(u"pdfinfo"_s, {u"PDF"_s}, pdf).contains(size));
+    }
+    EXPECT_FALSE(textOf(early.on(QPageSize(QPageSize::A4), error)).contains(u"second"_s)) << "a copy keeps its lines";
 }
 
 TEST(PrintoutDocument, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFileUnasked)
