@@ -46,10 +46,17 @@ QString asInTheBox(QString line)
 // selector, a surrogate pair), nor after a mark such as a virama.
 bool standsAlone(QChar c)
 {
-    const auto category = c.category();
-    return !(c.isSurrogate() || category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
-             category == QChar::Mark_Enclosing || category == QChar::Other_Format ||
-             (c.unicode() >= 0xFE00 && c.unicode() <= 0xFE0F));
+    if (c.isSurrogate() || (c.unicode() >= 0xFE00 && c.unicode() <= 0xFE0F))
+        return false;
+    switch (c.category()) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Format:
+        return false;
+    default:
+        return true;
+    }
 }
 
 // The length of c in UTF-8, where surrogates come in pairs.
@@ -134,7 +141,7 @@ struct PdfLineWriter::Drawing
     Drawing &operator=(const Drawing &) = delete;
 
     // One row of a laid-out line, its runs left to right from x.
-    void drawRow(PangoLayoutLine *row, double x, double baseline)
+    void drawRow(const PangoLayoutLine *row, double x, double baseline)
     {
         const char *text = pango.pango_layout_get_text(layout);
         for (GSList *run = row->runs; run; run = run->next) {
