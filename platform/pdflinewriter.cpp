@@ -147,15 +147,15 @@ struct PdfLineWriter::Drawing
         for (GSList *run = row->runs; run; run = run->next) {
             auto *glyphs = static_cast<PangoGlyphItem *>(run->data);
             PangoFont *font = glyphs->item->analysis.font;
+            const double width = points(pango.pango_glyph_string_get_width(glyphs->glyphs));
             if (pango.hb_ot_color_has_png(pango.hb_font_get_face(pango.pango_font_get_hb_font(font)))) {
-                carryText(text + glyphs->item->offset, glyphs->item->length, x, baseline,
-                          points(pango.pango_glyph_string_get_width(glyphs->glyphs)));
+                carryText(text + glyphs->item->offset, glyphs->item->length, x, baseline, width);
                 drawPicture(glyphs, x, baseline);
             } else {
                 pango.cairo_move_to(cairo, x, baseline);
                 pango.pango_cairo_show_glyph_item(cairo, text, glyphs);
             }
-            x += points(pango.pango_glyph_string_get_width(glyphs->glyphs));
+            x += width;
         }
     }
 
