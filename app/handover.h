@@ -3,47 +3,37 @@
 
 #pragma once
 
-#include <QMessageLogContext>
+#include "printjob.h"
+
 #include <QString>
 
-#include <memory>
+#include <mutex>
+#include <optional>
 
-class JobWatch;
 class PrintService;
 class PrintoutDocument;
-class QApplication;
 class QuitOnSignals;
 
-/// Every way Jeerforge ends, in one place, so that nothing printed is lost
+/// Hands the printout over as Jeerforge ends, so that nothing printed is lost
 /// unless the user says so:
-/// - Exit or the close box: the event loop ends, and deliver() hands the
-///   printout to the printer that is the default then; when that fails, the
-///   user chooses: Retry, Save as PDF… or Discard.
+/// - Exit or the close box: deliver() hands it to the printer that is the
+///   default then; when that fails, the user chooses: Retry, Save as PDF…
+///   or Discard;
 /// - a signal (SIGTERM, SIGINT, SIGHUP): deliver() asks nobody, and the
-///   printout goes to the printer if it takes it at once, else into a new
-///   PDF file, which standard error names;
-/// - the X server or the Wayland compositor going away, before the event
-///   loop could end: the same, from a hook that Qt leaves no other way to;
-/// - the display going away during the start-up prompts: status 1;
-/// - Qt failing to start its display plugin: status 1, with Qt's reason.
+///   printout goes to the printer if it takes it at once, else into a new PDF
+///   file, which standard error names;
+/// - the display going away: endWithoutDisplay(), the same, from whichever
+///   thread Qt notices it on; during the start-up prompts, status 1.
 class HandOver
 {
 public:
-    /// The application, or, where Qt cannot start its display plugin, the
-    /// end of the process with one line on standard error that gives Qt's
-    /// own reason, and status 1.
-    static std::unique_ptr<QApplication> startApplication(int &argc, char **argv);
-
-    /// From now on, a display that goes away ends the program through here.
-    /// Only one may live at a time.
     HandOver(PrintoutDocument &printout, PrintService &service, const QuitOnSignals &quitOnSignals);
-    ~HandOver();
     HandOver(const HandOver &) = delete;
     HandOver &operator=(const HandOver &) = delete;
 
     /// The start-up prompts are over: a display that goes away from now on
     /// leaves a printout to hand over.
-    void startUpDone() { m_startedUp = true; }
+    void startUpDone();
 
     /// Hands the printout over as the program ends, asking the user until it
     /// is printed, saved or discarded, unless a signal says that nobody is
@@ -51,14 +41,20 @@ public:
     /// or it was printed, or saved by the user; 1 otherwise.
     [[nodiscard]] int deliver();
 
+    /// The display is gone: hands the printout over asking nobody, and
+    /// returns the status for the process to end with at once. Safe on any
+    /// thread, once or more: an attempt under way is waited for and never
+    /// doubled, a delivery already over gives its own status, and the
+    /// window's thread, should it go on, waits for this before its next step.
+    [[nodiscard]] int endWithoutDisplay();
+
 private:
     enum class Choice { Retry, SaveAsPdf, Discard };
-    [[noreturn]] static void endNow();
-    static void endAtExit();
-    static void endIfCompositorLost(QtMsgType type, const QMessageLogContext &context, const QString &message);
-    [[nodiscard]] int endWithoutDisplay();
+    [[nodiscard]] int deliverAsking();
+    [[nodiscard]] int deliverOnce();
     [[nodiscard]] int deliverUnattended();
     [[nodiscard]] bool print(QString &why);
+    void setAttempt(std::optional<PrintJob::Waiter> attempt);
     static Choice ask(const QString &why);
     bool saveAs();
     int keepInFile();
@@ -66,6 +62,10 @@ private:
     PrintoutDocument &m_printout;
     PrintService &m_service;
     const QuitOnSignals &m_quitOnSignals;
-    JobWatch *m_attempt = nullptr; // the attempt under way, which an end without display waits for
+
+    // What an end on another thread shares with the window's thread.
+    std::mutex m_mutex;
+    std::optional<PrintJob::Waiter> m_attempt; // the attempt under way
     bool m_startedUp = false;
+    std::optional<int> m_status; // once the printout is handed over
 };

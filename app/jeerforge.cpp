@@ -6,6 +6,7 @@
 #include "frminsult.h"
 #include "handover.h"
 #include "printerlookup.h"
+#include "processhooks.h"
 #include "qtplatformservices.h"
 #include "quitonsignals.h"
 #include "startup.h"
@@ -20,12 +21,14 @@ int runJeerforge(int &argc, char **argv)
         return *answered;
     settleHomeFolder();
     // cppcheck-suppress unreadVariable ; the application lives until the program's end
-    const std::unique_ptr<QApplication> application = HandOver::startApplication(argc, argv);
+    const std::unique_ptr<QApplication> application = startApplication(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(JEERFORGE_APP_ID));
 
     const QuitOnSignals quitOnSignals;
     QtPlatformServices services;
     HandOver handOver(services.printout(), services.printService(), quitOnSignals);
+    // From now on, a display that goes away ends the program through handOver.
+    const DisplayLossHooks displayLossHooks(handOver);
     FrmInsult window(services, WordBank{});
     services.setDisplay(window.insultBox());
     PrinterLookup printerLookup(services.printService(), services.printout(), quitOnSignals, &window);

@@ -12,12 +12,15 @@
 #include <QEventLoop>
 #include <QMessageBox>
 
-JobWatch::JobWatch(std::unique_ptr<PrintJob> job, const QuitOnSignals &quitOnSignals, QObject *parent)
+JobWatch::JobWatch(std::unique_ptr<PrintJob> job, const QuitOnSignals &quitOnSignals, QObject *parent,
+                   AskForPassword askForPassword)
     : QObject(parent)
     , m_job(std::move(job))
     , m_quitOnSignals(quitOnSignals)
+    , m_askForPassword(askForPassword ? std::move(askForPassword) : AskForPassword(::askForPassword))
 {
     m_showAfter.setSingleShot(true);
+    m_showAfter.setTimerType(Qt::PreciseTimer);
     connect(&m_showAfter, &QTimer::timeout, this, &JobWatch::showWaiting);
     connect(m_job.get(), &PrintJob::waiting, this, [this](const QString &printer) {
         m_sending = m_sending || !printer.isEmpty();
@@ -78,8 +81,18 @@ void JobWatch::showWaiting()
 
 void JobWatch::askForPassword(const PasswordRequest &request)
 {
+    // The dialog is the one window on top while it is open: the wait's clock
+    // stops, and a waiting box already shown steps aside until it is answered.
+    const int showIn = m_box ? 0 : m_showAfter.remainingTime();
+    m_showAfter.stop();
+    if (m_box) {
+        disconnect(m_box, nullptr, m_job.get(), nullptr);
+        delete m_box.data();
+    }
     std::optional<PrintJob::Credentials> given;
     if (!m_quitOnSignals.signalled())
-        given = ::askForPassword(Messages::passwordWanted(request), request.user);
+        given = m_askForPassword(Messages::passwordWanted(request), request.user);
     m_job->answerPassword(m_quitOnSignals.signalled() ? std::nullopt : given);
+    if (!m_result && showIn >= 0)
+        m_showAfter.start(showIn);
 }

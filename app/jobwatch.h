@@ -9,23 +9,31 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QMessageBox;
 class QuitOnSignals;
 
-/// Watches one print errand for the person at the screen. After a second, a
-/// modal window says what is awaited and offers to stop waiting, by its
-/// button or by closing it; a user name and password that the print service
-/// wants are asked for in a dialog; a signal stops the wait at once. The
+/// Watches one print errand for the person at the screen. After a second of
+/// waiting, a modal window says what is awaited and offers to stop waiting,
+/// by its button or by closing it; a user name and password that the print
+/// service wants are asked for in a dialog, which nothing covers, and whose
+/// time is the user's, not the wait's; a signal stops the wait at once. The
 /// window's thread keeps running its event loop all the while.
 class JobWatch : public QObject
 {
     Q_OBJECT
 
 public:
-    JobWatch(std::unique_ptr<PrintJob> job, const QuitOnSignals &quitOnSignals, QObject *parent = nullptr);
+    /// Asks for a user name and password, saying who asks and offering a
+    /// user; nothing on Cancel.
+    using AskForPassword = std::function<std::optional<PrintJob::Credentials>(const QString &who, const QString &user)>;
+
+    /// By default, the password is asked for in Jeerforge's password dialog.
+    JobWatch(std::unique_ptr<PrintJob> job, const QuitOnSignals &quitOnSignals, QObject *parent = nullptr,
+             AskForPassword askForPassword = {});
     ~JobWatch() override;
 
     /// Starts the errand; done() comes when it is over.
@@ -46,6 +54,7 @@ private:
 
     std::unique_ptr<PrintJob> m_job;
     const QuitOnSignals &m_quitOnSignals;
+    AskForPassword m_askForPassword;
     QTimer m_showAfter;
     QPointer<QMessageBox> m_box;
     QString m_printer;

@@ -55,6 +55,14 @@ QString Messages::whyNotPrinted(const PrintResult &r)
                                .arg(r.server, r.printer)
                          : tr("The print service (CUPS, at %1) asks for a user name and password, and none was given.")
                                .arg(r.server);
+    case Outcome::Unconfirmed:
+        return r.reason.isEmpty()
+            ? tr("The printer \"%1\" has the printout as job %2, but the print service (CUPS, at %3) did not "
+                 "answer whether it will print it.")
+                  .arg(r.printer, QString::number(r.job), r.server)
+            : tr("The printer \"%1\" has the printout as job %2, but the print service (CUPS, at %3) did not "
+                 "say whether it will print it: %4")
+                  .arg(r.printer, QString::number(r.job), r.server, r.reason);
     case Outcome::PrinterWantsPassword:
         return tr("The printer \"%1\" asks for a user name and password before it prints, and none was given, so "
                   "the printout was not printed.")

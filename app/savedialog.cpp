@@ -3,13 +3,19 @@
 
 #include "savedialog.h"
 
+#include "messages.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 
 using namespace Qt::StringLiterals;
 
-SaveChoice askWhereToSave(const QString &folder)
+namespace {
+
+QString chooseFile(const QString &folder)
 {
     // The folder and the name go separately: a portal takes only a name to suggest.
     QFileDialog dialog(nullptr, u"Save the printout as PDF"_s, folder);
@@ -27,8 +33,33 @@ SaveChoice askWhereToSave(const QString &folder)
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const QString chosen = dialog.selectedFiles().constFirst();
-    if (QFileInfo(chosen).suffix().isEmpty())
-        return {chosen + u".pdf"_s, false};
-    return {chosen, true};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool replaceConfirmed(const QFileInfo &file)
+{
+    QMessageBox question(QMessageBox::Question, u"Jeerforge"_s, Messages::alreadyExists(file.fileName()));
+    question.setTextFormat(Qt::PlainText);
+    question.setInformativeText(Messages::inFolder(file.absolutePath()));
+    const QPushButton *replaceButton = question.addButton(Messages::replace(), QMessageBox::AcceptRole);
+    question.addButton(QMessageBox::Cancel);
+    question.setDefaultButton(QMessageBox::Cancel);
+    question.exec();
+    return question.clickedButton() == replaceButton;
+}
+
+} // namespace
+
+SaveChoice askWhereToSave(const QString &folder)
+{
+    const QString chosen = chooseFile(folder);
+    if (chosen.isEmpty())
+        return {};
+    // The chooser itself asked about replacing only the name it returned as it is.
+    if (!QFileInfo(chosen).suffix().isEmpty())
+        return {chosen, true};
+    const QFileInfo withSuffix(chosen + u".pdf"_s);
+    if (withSuffix.exists() && !replaceConfirmed(withSuffix))
+        return {};
+    return {withSuffix.filePath(), withSuffix.exists()};
 }

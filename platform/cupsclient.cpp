@@ -346,10 +346,18 @@ CupsClient::Result<bool> CupsClient::heldForAuthentication(int job)
     m_cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
                          wanted.data());
     ipp_t *answer = m_cups.cupsDoRequest(http, request, "/jobs");
-    ipp_attribute_t *reasons = answer ? m_cups.ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD) : nullptr;
+    const bool answered = answer && m_cups.cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
+    ipp_attribute_t *reasons =
+        answered ? m_cups.ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD) : nullptr;
     const bool held = reasons && m_cups.ippContainsString(reasons, "cups-held-for-authentication");
     m_cups.ippDelete(answer);
-    return {Status::Ok, {}, held};
+    if (answered)
+        return {Status::Ok, {}, held};
+    // No answer, or a refusal: whether the job prints is not known.
+    if (!answer || m_wait->outcome != Wait::Outcome::Answered || m_passwords->wanted || m_passwords->refused)
+        return failed<bool>(*m_connection, *m_wait);
+    const char *text = m_cups.cupsLastErrorString();
+    return {Status::Refused, text && *text ? text : "unknown error", {}};
 }
 
 CupsClient::Result<bool> CupsClient::authenticate(int job, const Destination &printer, const Credentials &authInfo)
@@ -360,11 +368,14 @@ CupsClient::Result<bool> CupsClient::authenticate(int job, const Destination &pr
     ipp_t *request = jobRequest(IPP_OP_CUPS_AUTHENTICATE_JOB, job);
     addAuthInfo(request, printer.authInfoRequired, authInfo);
     ipp_t *answer = m_cups.cupsDoRequest(http, request, "/jobs");
+    const bool taken = answer && m_cups.cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
     m_cups.ippDelete(answer);
-    if (answer && m_cups.cupsLastError() <= IPP_STATUS_OK_CONFLICTING)
+    if (taken)
         return {Status::Ok, {}, true};
     Result<bool> result = notDelivered<bool>(printer.name);
-    m_cups.cupsCancelJob2(http, printer.name.c_str(), job, 0);
+    // A scheduler that stopped answering is not asked again, as for a document.
+    if (m_wait->outcome == Wait::Outcome::Answered)
+        m_cups.cupsCancelJob2(http, printer.name.c_str(), job, 0);
     return result;
 }
 

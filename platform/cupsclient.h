@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cupslibrary.h"
+#include "printcredentials.h"
 
 #include <atomic>
 #include <chrono>
@@ -47,11 +48,7 @@ public:
         [[nodiscard]] bool ok() const { return status == Status::Ok; }
     };
 
-    struct Credentials
-    {
-        std::string user;
-        std::string password;
-    };
+    using Credentials = PrintCredentials;
 
     /// A paper as CUPS measures it, in hundredths of a millimetre; zero
     /// where unknown.
@@ -86,10 +83,12 @@ public:
                                         const std::optional<Credentials> &authInfo);
     /// Sends the job's one document; a job that did not get it whole is cancelled.
     [[nodiscard]] Result<bool> sendDocument(const std::string &printer, int job, std::string_view pdf);
-    /// Whether the printer holds the job until it gets a user name and password.
+    /// Whether the printer holds the job until it gets a user name and
+    /// password. No answer, or a refusal, is a failure: whether the job
+    /// prints is not known then.
     [[nodiscard]] Result<bool> heldForAuthentication(int job);
     /// Gives a held job its credentials (CUPS-Authenticate-Job); one that
-    /// does not take them is cancelled.
+    /// does not take them is cancelled, unless the scheduler stopped answering.
     [[nodiscard]] Result<bool> authenticate(int job, const Destination &printer, const Credentials &authInfo);
     [[nodiscard]] Result<bool> cancel(const std::string &printer, int job);
 

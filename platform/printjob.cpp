@@ -3,6 +3,7 @@
 
 #include "printjob.h"
 
+#include "cupsclient.h"
 #include "printbudget.h"
 #include "printservice.h"
 
@@ -17,6 +18,7 @@ using Clock = std::chrono::steady_clock;
 using Outcome = PrintResult::Outcome;
 using Status = CupsClient::Status;
 using std::chrono::milliseconds;
+using Delivery = PrintoutDocument::Copy::Delivery;
 
 namespace {
 
@@ -198,14 +200,19 @@ struct PrintJob::Work
         return with(Outcome::PrinterFound);
     }
 
+    PrintResult printed(int id)
+    {
+        PrintResult told = with(Outcome::Printed);
+        told.job = id;
+        return told;
+    }
+
     PrintResult print()
     {
         // An errand given up on may have delivered it after all: never twice.
-        if (const int earlier = *printout->printedAs; earlier > 0) {
-            PrintResult told = with(Outcome::Printed);
-            told.job = earlier;
-            return told;
-        }
+        Delivery &delivery = *printout->delivery;
+        if (delivery.confirmed)
+            return printed(delivery.job);
         if (!loadCups())
             return with(Outcome::NoCupsLibrary, session->loadError);
         const auto lookedUp = converse([](CupsClient &cups) { return cups.defaultDestination(); });
@@ -227,38 +234,44 @@ struct PrintJob::Work
             if (!authInfo)
                 return with(Outcome::PrinterWantsPassword);
         }
-        struct Sent
-        {
-            int job = 0;
-            bool held = false;
-        };
-        const auto sent = converse([&](CupsClient &cups) -> CupsClient::Result<Sent> {
-            const auto created = cups.createJob(printer, "Jeerforge", authInfo);
-            if (!created.ok())
-                return {created.status, created.reason, {}};
-            const auto document =
-                cups.sendDocument(printer.name, created.value, {pdf.constData(), static_cast<std::size_t>(pdf.size())});
-            if (!document.ok())
-                return {document.status, document.reason, {}};
-            return {Status::Ok, {}, {created.value, cups.heldForAuthentication(created.value).value}};
+        // The job is sent once; after a hold question that got no answer, the
+        // next attempt asks about that job again.
+        const auto held = converse([&](CupsClient &cups) -> CupsClient::Result<bool> {
+            if (delivery.job == 0) {
+                const auto created = cups.createJob(printer, "Jeerforge", authInfo);
+                if (!created.ok())
+                    return {created.status, created.reason, {}};
+                const auto document = cups.sendDocument(printer.name, created.value,
+                                                        {pdf.constData(), static_cast<std::size_t>(pdf.size())});
+                if (!document.ok())
+                    return {document.status, document.reason, {}};
+                delivery.job = created.value;
+            }
+            return cups.heldForAuthentication(delivery.job);
         });
-        if (!sent.ok())
-            return with(outcomeOf(sent.status), sent.reason);
-        if (sent.value.held) {
+        if (!held.ok() && delivery.job == 0)
+            return with(outcomeOf(held.status), held.reason);
+        if (!held.ok()) {
+            PrintResult told = with(Outcome::Unconfirmed, held.status == Status::Refused ? held.reason : "");
+            told.job = delivery.job;
+            return told;
+        }
+        if (held.value) {
             authInfo = askPassword(true);
             const auto released = converse([&](CupsClient &cups) {
-                return authInfo ? cups.authenticate(sent.value.job, printer, *authInfo)
-                                : cups.cancel(printer.name, sent.value.job);
+                return authInfo ? cups.authenticate(delivery.job, printer, *authInfo)
+                                : cups.cancel(printer.name, delivery.job);
             });
+            // A job that did not take them is cancelled; the next attempt sends anew.
+            if (!authInfo || !released.ok())
+                delivery.job = 0;
             if (!authInfo)
                 return with(Outcome::PrinterWantsPassword);
             if (!released.ok())
                 return with(outcomeOf(released.status), released.reason);
         }
-        *printout->printedAs = sent.value.job;
-        PrintResult told = with(Outcome::Printed);
-        told.job = sent.value.job;
-        return told;
+        delivery.confirmed = true;
+        return printed(delivery.job);
     }
 };
 
@@ -292,6 +305,11 @@ void PrintJob::start()
         m_work->job = this;
         m_work->anyoneToAsk = true;
         left = m_work->deadlines.caller - Clock::now();
+        // Given up on by a Waiter before it began: that is what became of it.
+        if (m_work->result) {
+            m_work->tell([this, told = *m_work->result] { deliver(told); });
+            return;
+        }
     }
     post();
     m_deadline.start(std::chrono::duration_cast<milliseconds>(left));
@@ -300,25 +318,27 @@ void PrintJob::start()
 PrintResult PrintJob::run()
 {
     post();
-    return waitWithoutEvents(PrintBudget::attempt);
+    return waiter().waitWithoutEvents(PrintBudget::attempt);
 }
 
-PrintResult PrintJob::waitWithoutEvents(milliseconds atMost)
+PrintResult PrintJob::Waiter::waitWithoutEvents(milliseconds atMost) const
 {
-    std::unique_lock lock(m_work->mutex);
-    const auto until = std::min(Clock::now() + atMost, m_work->deadlines.caller);
-    m_work->changed.wait_until(lock, until, [this] { return m_work->result || m_work->asking; });
-    if (!m_work->result) {
+    Work &work = *m_work;
+    std::unique_lock lock(work.mutex);
+    const auto until = std::min(Clock::now() + atMost, work.deadlines.caller);
+    work.changed.wait_until(lock, until, [&work] { return work.result || work.asking; });
+    if (!work.result) {
         // Nobody is left to answer a question, nor to wait any longer.
-        PrintResult told = m_work->known;
-        told.outcome = !m_work->asking    ? Outcome::NotResponding
-            : m_work->asking->printerAsks ? Outcome::PrinterWantsPassword
-                                          : Outcome::NoPasswordGiven;
-        m_work->result = told;
-        m_work->abandoned = true;
-        m_work->changed.notify_all();
+        PrintResult told = work.known;
+        told.outcome = !work.asking    ? Outcome::NotResponding
+            : work.asking->printerAsks ? Outcome::PrinterWantsPassword
+                                       : Outcome::NoPasswordGiven;
+        work.result = told;
+        work.abandoned = true;
+        work.changed.notify_all();
+        work.tell([job = work.job, told] { job->deliver(told); });
     }
-    return *m_work->result;
+    return *work.result;
 }
 
 void PrintJob::cancel()

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "cupsclient.h"
+#include "printcredentials.h"
 #include "printoutdocument.h"
 
 #include <QObject>
@@ -34,6 +34,7 @@ struct PrintResult
         PasswordRefused, // user: whose password
         NoPasswordGiven, // the print service asked, and got none
         PrinterWantsPassword, // the printer holds jobs for a password, and got none
+        Unconfirmed, // job: the printer has it, but whether it prints it is not known; reason: CUPS's words
     };
     Outcome outcome = Outcome::Stopped;
     QString server; // the print service's address, once known
@@ -67,8 +68,10 @@ class PrintJob : public QObject
 {
     Q_OBJECT
 
+    struct Work;
+
 public:
-    using Credentials = CupsClient::Credentials;
+    using Credentials = PrintCredentials;
 
     ~PrintJob() override;
     PrintJob(const PrintJob &) = delete;
@@ -81,9 +84,24 @@ public:
     /// loop, until it is over or its bound passed. For an end with no display.
     [[nodiscard]] PrintResult run();
 
-    /// Waits, with no event loop, at most the given time for a started
-    /// errand; then gives it up as not responding.
-    [[nodiscard]] PrintResult waitWithoutEvents(std::chrono::milliseconds atMost);
+    /// Waits for a started errand from any thread, with no event loop, and
+    /// outlives the PrintJob: for an end that nobody watches any more.
+    class Waiter
+    {
+    public:
+        /// Waits at most the given time; then gives the errand up as not
+        /// responding, or, where it asks for a password, as given none.
+        /// Whoever watches the errand learns the result too.
+        [[nodiscard]] PrintResult waitWithoutEvents(std::chrono::milliseconds atMost) const;
+
+    private:
+        friend class PrintJob;
+        explicit Waiter(std::shared_ptr<Work> work)
+            : m_work(std::move(work))
+        {}
+        std::shared_ptr<Work> m_work;
+    };
+    [[nodiscard]] Waiter waiter() const { return Waiter(m_work); }
 
     /// Stops waiting: finished() reports Stopped, unless it came first.
     void cancel();
@@ -105,7 +123,6 @@ Q_SIGNALS:
 
 private:
     friend class PrintService;
-    struct Work;
     /// Looks for the default printer without a printout, else prints it.
     PrintJob(PrintService &service, std::optional<PrintoutDocument::Copy> printout, std::chrono::milliseconds bound);
 

@@ -11,7 +11,6 @@
 #include <QSaveFile>
 
 #include <cerrno>
-#include <mutex>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -82,8 +81,9 @@ PrintoutDocument::~PrintoutDocument() = default;
 
 void PrintoutDocument::addLine(const QString &line)
 {
+    const std::scoped_lock lock(m_mutex);
     if (m_done.lines.isEmpty()) {
-        m_done.printedAs = std::make_shared<std::atomic<int>>(0);
+        m_done.delivery = std::make_shared<Copy::Delivery>();
         // The paper shows the lines in the font the box shows them in.
         m_done.family = QFontInfo(QFont()).family();
     }
@@ -91,8 +91,27 @@ void PrintoutDocument::addLine(const QString &line)
     m_done.laidOut.reset();
 }
 
+void PrintoutDocument::setPaper(const QPageSize &paper)
+{
+    const std::scoped_lock lock(m_mutex);
+    m_paper = paper;
+}
+
+QPageSize PrintoutDocument::paper() const
+{
+    const std::scoped_lock lock(m_mutex);
+    return m_paper;
+}
+
+bool PrintoutDocument::pending() const
+{
+    const std::scoped_lock lock(m_mutex);
+    return !m_done.lines.isEmpty();
+}
+
 PrintoutDocument::Copy PrintoutDocument::copy()
 {
+    const std::scoped_lock lock(m_mutex);
     if (!m_done.laidOut)
         m_done.laidOut = std::make_shared<Copy::LaidOut>();
     return m_done;
@@ -101,7 +120,7 @@ PrintoutDocument::Copy PrintoutDocument::copy()
 std::optional<QString> PrintoutDocument::save(const QString &path, bool replace)
 {
     QString error;
-    const QByteArray pdf = copy().on(m_paper, error);
+    const QByteArray pdf = copy().on(paper(), error);
     if (pdf.isEmpty())
         return error;
     if (replace) {
@@ -132,5 +151,6 @@ std::optional<QString> PrintoutDocument::save(const QString &path, bool replace)
 
 void PrintoutDocument::discard()
 {
+    const std::scoped_lock lock(m_mutex);
     m_done = {};
 }

@@ -7,25 +7,36 @@
 #include <QPageSize>
 #include <QStringList>
 
-#include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 /// The one printout that PlatformServices::PrintLine fills: every line, laid
 /// out as PDF when it goes to a printer or a file, on that printer's paper or
 /// else on the paper of the default printer last found, else the locale's.
-/// Nothing in it is lost unless discard() is called.
+/// Nothing in it is lost unless discard() is called. Every call may come from
+/// any thread, as the end of the program may hand it over from another.
 class PrintoutDocument
 {
 public:
     /// What a print job takes along: the lines, the font they are shown in,
-    /// and the mark that the printer took them, which keeps the printout
-    /// from going twice. Safe to use on another thread.
+    /// and what became of them at the printer. Safe to use on another thread.
     struct Copy
     {
         QStringList lines;
         QString family;
-        std::shared_ptr<std::atomic<int>> printedAs; // the job's id, once a printer took it
+
+        /// The job that has these lines at a printer, once one has, and
+        /// whether the print service said that it prints it; so that the
+        /// printout never goes twice, and an attempt after one that got no
+        /// answer asks about the job it sent. Used on the print service's
+        /// thread only.
+        struct Delivery
+        {
+            int job = 0;
+            bool confirmed = false;
+        };
+        std::shared_ptr<Delivery> delivery;
 
         /// The PDF on the given paper (an invalid one for the locale's). It is
         /// empty, with error saying why, when it cannot be laid out.
@@ -43,10 +54,11 @@ public:
     void addLine(const QString &line);
 
     /// The paper of the default printer just found, which a saved file takes.
-    void setPaper(const QPageSize &paper) { m_paper = paper; }
+    void setPaper(const QPageSize &paper);
+    [[nodiscard]] QPageSize paper() const;
 
     /// Whether the printout holds lines that have not been handed over.
-    [[nodiscard]] bool pending() const { return !m_done.lines.isEmpty(); }
+    [[nodiscard]] bool pending() const;
 
     /// What a print job needs.
     [[nodiscard]] Copy copy();
@@ -61,6 +73,7 @@ public:
     void discard();
 
 private:
+    mutable std::mutex m_mutex;
     Copy m_done;
     QPageSize m_paper; // of the default printer last found; invalid while none is known
 };

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+struct CupsLibrary;
+
 /// The print service as Jeerforge talks to it: CUPS, loaded when printing
 /// first needs it, on a thread of its own, with the user name and password
 /// that the user gave in this run, kept in memory only.
@@ -36,7 +38,7 @@ private:
     {
         std::shared_ptr<const CupsLibrary> cups;
         std::string loadError;
-        std::optional<CupsClient::Credentials> credentials; // as the user gave them in this run
+        std::optional<PrintCredentials> credentials; // as the user gave them in this run
     };
 
     PrintServiceThread m_thread;

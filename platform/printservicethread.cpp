@@ -40,10 +40,9 @@ PrintServiceThread::PrintServiceThread()
     : m_queue(std::make_shared<Queue>())
 {}
 
-// A thread that has done its work is joined, so that what Qt keeps for it
-// (the fonts of a printout laid out there) is let go while the application
-// still exists, never while it is being torn down. One stuck in a name
-// look-up is left behind.
+// A thread that has done its work is joined, so that what it keeps for
+// itself (thread-local data of the libraries it used) is let go before the
+// process's own teardown. One with work still under way is left behind.
 PrintServiceThread::~PrintServiceThread()
 {
     std::unique_lock lock(m_queue->mutex);

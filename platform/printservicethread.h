@@ -9,9 +9,10 @@
 
 /// The one thread on which every conversation with the print service runs,
 /// in the order given, so that nothing the service or a name look-up does
-/// can hold the window's thread. It starts on first use. At the end it is
-/// waited for only briefly: work stuck in a name look-up does not hold up the
-/// end of the process.
+/// can hold the window's thread. It starts on first use. At the end, work
+/// under way is waited for a tenth of a second; whatever is unfinished then
+/// (a name look-up that never returns, a conversation given up on that has
+/// not yet noticed) is left behind with the thread, as the process ends.
 class PrintServiceThread
 {
 public:

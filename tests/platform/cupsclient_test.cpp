@@ -1,11 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Jeerforge developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The CUPS conversation against a scripted scheduler: the real libcups for
-// what it computes (options, IPP messages, paper names), a script for every
-// call that would reach a scheduler.
+// The CUPS conversation against a scripted scheduler.
 #include "cupsclient.h"
 #include "printservice.h"
+#include "scriptedcups.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -22,152 +21,12 @@ using Clock = CupsClient::Clock;
 
 namespace {
 
-// What the scheduler does, by the test's script.
-struct Script
-{
-    bool connects = true;
-    bool hangs = false; // every request waits until the client gives up
-    cups_dest_t *dest = nullptr;
-    ipp_t *capabilities = nullptr; // the printer's attributes, "media-default" among them
-    bool listsItsPapers = true; // a driver's queue measures its papers; a raw one lists none
-    // cppcheck-suppress unusedStructMember ; read by the scripted calls
-    std::string sentMedia; // the job's "media", "" for none
-    ipp_status_t createStatus = IPP_STATUS_OK;
-    // cppcheck-suppress unusedStructMember ; read by the scripted calls
-    std::string createReason;
-    bool probeAnswers = true;
-    bool printerStillThere = true;
-    int passwordRequests = 0; // how often the scheduler asks for a password
-    // cppcheck-suppress unusedStructMember ; read by the scripted calls
-    std::vector<std::string> passwordsSeen;
-    int jobs = 0;
-
-    ipp_status_t lastError = IPP_STATUS_OK;
-    // cppcheck-suppress unusedStructMember ; read by the scripted calls
-    std::string lastReason;
-    http_timeout_cb_t timeout = nullptr;
-    void *timeoutData = nullptr;
-    cups_password_cb2_t password = nullptr;
-    void *passwordData = nullptr;
-    cups_dest_t defaultDest{};
-};
-Script script;
-http_t *const connection = reinterpret_cast<http_t *>(&script);
-
-// Waits as libcups does on a silent scheduler: until the timeout callback says stop.
-bool hung()
-{
-    if (!script.hangs)
-        return false;
-    while (script.timeout(connection, script.timeoutData) != 0)
-        std::this_thread::sleep_for(10ms);
-    script.lastError = IPP_STATUS_ERROR_INTERNAL;
-    return true;
-}
-
-// Asks for the password as many times as the script says; true when every answer came.
-bool authenticated()
-{
-    for (int i = 0; i < script.passwordRequests; ++i) {
-        const char *given = script.password(">", connection, "POST", "/", script.passwordData);
-        if (!given) {
-            script.lastError = IPP_STATUS_ERROR_NOT_AUTHORIZED;
-            return false;
-        }
-        script.passwordsSeen.emplace_back(given);
-    }
-    return true;
-}
-
-std::shared_ptr<const CupsLibrary> scriptedCups()
-{
-    std::string error;
-    auto real = CupsLibrary::load(error);
-    if (!real)
-        return nullptr;
-    auto cups = std::make_shared<CupsLibrary>(*real);
-    cups->httpConnect2 = [](const char *, int, http_addrlist_t *, int, http_encryption_t, int, int, int *) {
-        return script.connects ? connection : nullptr;
-    };
-    cups->httpSetTimeout = [](http_t *, double, http_timeout_cb_t cb, void *data) {
-        script.timeout = cb;
-        script.timeoutData = data;
-    };
-    cups->httpClose = [](http_t *) {};
-    cups->cupsServer = [] { return "/run/scripted.sock"; };
-    cups->cupsSetPasswordCB2 = [](cups_password_cb2_t cb, void *data) {
-        script.password = cb;
-        script.passwordData = data;
-    };
-    cups->cupsSetUser = [](const char *) {};
-    cups->cupsUser = [] { return "tester"; };
-    cups->cupsLastError = [] { return script.lastError; };
-    cups->cupsLastErrorString = [] { return script.lastReason.c_str(); };
-    cups->cupsGetNamedDest = [](http_t *, const char *name, const char *) -> cups_dest_t * {
-        if (hung() || !authenticated())
-            return nullptr;
-        if (!script.dest || (name && !script.printerStillThere)) {
-            script.lastError = IPP_STATUS_ERROR_NOT_FOUND;
-            script.lastReason = "No default destination.";
-            return nullptr;
-        }
-        return script.dest;
-    };
-    cups->cupsFreeDests = [](int, cups_dest_t *) {};
-    cups->cupsCopyDestInfo = [](http_t *, cups_dest_t *) { return reinterpret_cast<cups_dinfo_t *>(&script); };
-    cups->cupsFreeDestInfo = [](cups_dinfo_t *) {};
-    cups->cupsFindDestDefault = [](http_t *, cups_dest_t *, cups_dinfo_t *, const char *option) {
-        return script.capabilities
-            ? ippFindAttribute(script.capabilities, (option + std::string("-default")).c_str(), IPP_TAG_ZERO)
-            : nullptr;
-    };
-    // A driver's queue measures its papers as its PPD does, A4 a little
-    // smaller than ISO's.
-    cups->cupsGetDestMediaByName = [](http_t *, cups_dest_t *, cups_dinfo_t *, const char *name, unsigned,
-                                      cups_size_t *size) {
-        const pwg_media_t *media = pwgMediaForPWG(name);
-        if (!script.listsItsPapers || !media)
-            return 0;
-        const bool a4 = std::string_view(name) == "iso_a4_210x297mm";
-        *size = {{}, a4 ? 20990 : media->width, a4 ? 29704 : media->length, 0, 0, 0, 0};
-        return 1;
-    };
-    cups->cupsDoRequest = [](http_t *, ipp_t *request, const char *) -> ipp_t * {
-        const ipp_op_t operation = ippGetOperation(request);
-        const std::unique_ptr<ipp_t, decltype(&ippDelete)> owned(request, ippDelete);
-        if (operation == IPP_OP_CUPS_GET_DEFAULT)
-            return script.probeAnswers ? ippNew() : nullptr;
-        if (hung() || !authenticated())
-            return nullptr;
-        if (operation == IPP_OP_CREATE_JOB) {
-            ipp_attribute_t *media = ippFindAttribute(request, "media", IPP_TAG_ZERO);
-            std::array<char, 256> values{};
-            script.sentMedia = media && ippAttributeString(media, values.data(), values.size()) ? values.data() : "";
-        }
-        script.lastError = operation == IPP_OP_CREATE_JOB ? script.createStatus : IPP_STATUS_OK;
-        script.lastReason = script.createReason;
-        ipp_t *answer = ippNew();
-        if (operation == IPP_OP_CREATE_JOB && script.createStatus == IPP_STATUS_OK)
-            ippAddInteger(answer, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", ++script.jobs);
-        return answer;
-    };
-    cups->cupsStartDocument = [](http_t *, const char *, int, const char *, const char *, int) {
-        return HTTP_STATUS_CONTINUE;
-    };
-    cups->cupsWriteRequestData = [](http_t *, const char *, size_t) { return HTTP_STATUS_CONTINUE; };
-    cups->cupsFinishDocument = [](http_t *, const char *) { return IPP_STATUS_OK; };
-    cups->cupsCancelJob2 = [](http_t *, const char *, int, int) { return IPP_STATUS_OK; };
-    return cups;
-}
-
 class ScriptedScheduler : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        script = Script{};
-        script.defaultDest = {const_cast<char *>("office"), nullptr, 1, 0, nullptr};
-        script.dest = &script.defaultDest;
+        resetScript();
         cups = scriptedCups();
         if (!cups)
             GTEST_SKIP() << "no libcups here";
@@ -346,4 +205,46 @@ TEST_F(ScriptedScheduler, APrintJobKeepsItsBoundAsksThroughSignalsAndNeverPrints
     EXPECT_EQ(again.outcome, PrintResult::Outcome::Printed);
     EXPECT_EQ(again.job, result.job);
     EXPECT_EQ(script.jobs, 1) << "the printout went once";
+}
+
+// A job whose hold nobody could ask about may or may not print: it is told
+// so and stays pending, and the next attempt asks about that job rather than
+// sending another. A scheduler that stops answering is not asked to cancel.
+TEST_F(ScriptedScheduler, AJobWhoseHoldIsNotKnownIsNeitherToldAsPrintedNorSentTwice)
+{
+    PrintService service(cups);
+    PrintoutDocument printout;
+    printout.addLine(QStringLiteral("an insult"));
+    const auto attempt = [&] { return service.print(printout.copy(), 6s)->run(); };
+
+    script.unanswered = {IPP_OP_GET_JOB_ATTRIBUTES};
+    PrintResult result = attempt();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
+    EXPECT_TRUE(result.reason.isEmpty()) << "no answer, so no words of CUPS's";
+    script.unanswered.clear();
+    script.holdQuestionStatus = IPP_STATUS_ERROR_FORBIDDEN;
+    script.createReason = "not your job";
+    result = attempt();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
+    EXPECT_EQ(result.reason, QStringLiteral("not your job"));
+    script.holdQuestionStatus = IPP_STATUS_OK;
+    result = attempt();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(result.job, 1);
+    EXPECT_EQ(script.jobs, 1) << "sent once, asked about three times";
+
+    PrintoutDocument held;
+    held.addLine(QStringLiteral("another insult"));
+    script.heldForPassword = true;
+    script.unanswered = {IPP_OP_CUPS_AUTHENTICATE_JOB};
+    auto job = service.print(held.copy(), 6s);
+    QObject::connect(job.get(), &PrintJob::passwordWanted, job.get(), [&job](const PasswordRequest &request) {
+        EXPECT_TRUE(request.printerAsks);
+        job->answerPassword(CupsClient::Credentials{"ann", "secret"});
+    });
+    QSignalSpy finished(job.get(), &PrintJob::finished);
+    job->start();
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(finished.at(0).at(0).value<PrintResult>().outcome, PrintResult::Outcome::NotResponding);
+    EXPECT_EQ(script.cancelled, 0);
 }

@@ -35,7 +35,7 @@ TEST(PrintServiceThread, RunsWorkInOrderAndIsGoneWithItsDataWhenItsOwnerEnds)
         PrintServiceThread thread;
         for (int i = 0; i < 3; ++i) {
             thread.post([&order, i] {
-                thread_local const ThreadData data; // as Qt keeps fonts for a thread that lays out text
+                thread_local const ThreadData data; // as libraries keep data for each thread that uses them
                 order.push_back(i);
             });
         }

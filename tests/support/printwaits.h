@@ -1,0 +1,91 @@
+// SPDX-FileCopyrightText: 2026 The Jeerforge developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "printservice.h"
+#include "quitonsignals.h"
+#include "scriptedcups.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
+#include <memory>
+#include <pthread.h>
+
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+/// What the tests of the waits share: the print service on the scripted
+/// scheduler, the program's signal handling, and the person at the screen.
+class PrintWaits : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        resetScript();
+        cups = scriptedCups();
+        if (!cups)
+            GTEST_SKIP() << "no libcups here";
+        service = std::make_unique<PrintService>(cups);
+    }
+
+    void TearDown() override
+    {
+        service.reset();
+        ippDelete(script.capabilities);
+        // A signal ends every event loop, and later ones at once, until the
+        // application's own loop has run again.
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+    }
+
+    /// As SIGTERM from outside.
+    static void terminate() { ::pthread_kill(::pthread_self(), SIGTERM); }
+
+    /// The message box on top, if one is.
+    static QMessageBox *boxOnTop() { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); }
+
+    /// Clicks the button of the box whose text it is.
+    static bool click(QMessageBox *box, const QString &text)
+    {
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == text) {
+                button->click();
+                return true;
+            }
+        }
+        ADD_FAILURE() << "no button " << text.toStdString() << " in " << box->text().toStdString();
+        return false;
+    }
+
+    /// Whatever is on top, each time the event loop turns, goes to answer;
+    /// it says whether it answered.
+    void answerEachWindowOnTop(std::function<bool(QWidget *)> answer)
+    {
+        m_answer = std::move(answer);
+        QObject::connect(&m_answerer, &QTimer::timeout, [this] {
+            if (QWidget *top = QApplication::activeModalWidget(); top && top->isVisible() && top != m_answered)
+                m_answered = m_answer(top) ? top : nullptr;
+        });
+        m_answerer.start(10);
+    }
+
+    std::shared_ptr<const CupsLibrary> cups;
+    std::unique_ptr<PrintService> service;
+    const QuitOnSignals quitOnSignals;
+
+private:
+    QTimer m_answerer;
+    std::function<bool(QWidget *)> m_answer;
+    QPointer<QWidget> m_answered;
+};
