@@ -99,7 +99,7 @@ TEST_F(PrintWaits, APressLooksForThePrinterWithTheButtonsHeldAndGivesThePaperToT
     PrintoutDocument printout;
     PrinterLookup lookup(*service, printout, quitOnSignals, nullptr);
     QSignalSpy busy(&lookup, &PrinterLookup::busy);
-    const auto heldThenGivenBack = [&busy](int lookUps) {
+    const auto heldThenGivenBack = [&busy](qsizetype lookUps) {
         return busy.count() == 2 * lookUps && busy.at(busy.count() - 2).at(0).toBool() &&
             !busy.at(busy.count() - 1).at(0).toBool();
     };

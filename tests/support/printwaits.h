@@ -13,10 +13,10 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <memory>
-#include <pthread.h>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ protected:
     }
 
     /// As SIGTERM from outside.
-    static void terminate() { ::pthread_kill(::pthread_self(), SIGTERM); }
+    static void terminate() { std::raise(SIGTERM); }
 
     /// The message box on top, if one is.
     static QMessageBox *boxOnTop() { return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); }
@@ -58,14 +58,15 @@ protected:
     /// Clicks the button of the box whose text it is.
     static bool click(QMessageBox *box, const QString &text)
     {
-        for (QAbstractButton *button : box->buttons()) {
-            if (button->text() == text) {
-                button->click();
-                return true;
-            }
+        const QList<QAbstractButton *> buttons = box->buttons();
+        const auto button = std::find_if(buttons.begin(), buttons.end(),
+                                         [&text](const QAbstractButton *b) { return b->text() == text; });
+        if (button == buttons.end()) {
+            ADD_FAILURE() << "no button " << text.toStdString() << " in " << box->text().toStdString();
+            return false;
         }
-        ADD_FAILURE() << "no button " << text.toStdString() << " in " << box->text().toStdString();
-        return false;
+        (*button)->click();
+        return true;
     }
 
     /// Whatever is on top, each time the event loop turns, goes to answer;

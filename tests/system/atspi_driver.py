@@ -3,7 +3,9 @@
 
 """Drives the running Jeerforge through the accessibility bus (AT-SPI), as
 assistive technology does: where no X server takes synthetic keys, as on
-Wayland. Each command prints its result and exits non-zero when it fails.
+Wayland. Like a person's keys, every command that acts reaches only the
+window that holds the keyboard, so a modal window keeps the others out of
+reach. Each command prints its result and exits non-zero when it fails.
 
   answer-prompts BEGINNING VERB NOUN   answers the 45 start-up prompts (OK, or
                                        Cancel where the answer is empty)
@@ -60,10 +62,15 @@ def top_level(role, name):
     return next((w for w in top_levels() if w.getRole() == role and w.name == name), None)
 
 
+# The window that holds the keyboard, of the program or of GTK's side of it.
+def active_windows():
+    return (w for w in top_levels(("Jeerforge", "jeerforge")) if w.getState().contains(pyatspi.STATE_ACTIVE))
+
+
 # The first showing control with this role and name (any name for None) in
-# any window of the program, GTK's included.
-def anywhere(role, name):
-    for window in top_levels(("Jeerforge", "jeerforge")):
+# the window that holds the keyboard.
+def in_active_window(role, name):
+    for window in active_windows():
         found = pyatspi.findDescendant(
             window, lambda a: a.getRole() == role and (name is None or a.name == name) and showing(a))
         if found is not None:
@@ -90,7 +97,9 @@ def answer_prompts(beginning, verb, noun):
         answer = beginning if index < 5 else verb if index < 25 else noun
         if top_level(pyatspi.ROLE_FRAME, WINDOW) is not None:
             sys.exit(f"the main window showed before prompt {index + 1}")
-        dialog = wait_for(lambda: top_level(pyatspi.ROLE_DIALOG, "Jeerforge"), f"prompt {index + 1}")
+        dialog = wait_for(lambda: next((w for w in active_windows()
+                                        if w.getRole() == pyatspi.ROLE_DIALOG and w.name == "Jeerforge"), None),
+                          f"prompt {index + 1}, holding the keyboard")
         line = wait_for(lambda: descendant(dialog, pyatspi.ROLE_TEXT), f"the input line of prompt {index + 1}")
         if answer:
             line.queryEditableText().setTextContents(answer)
@@ -119,22 +128,22 @@ def main(command, *arguments):
         size = main_window().queryComponent().getExtents(pyatspi.WINDOW_COORDS)
         print(f"{size.width}x{size.height}")
     elif command == "press":
-        press(wait_for(lambda: anywhere(pyatspi.ROLE_PUSH_BUTTON, arguments[0]), arguments[0]))
+        press(wait_for(lambda: in_active_window(pyatspi.ROLE_PUSH_BUTTON, arguments[0]), arguments[0]))
     elif command == "save-as":
         # Qt's dialog names its line; in GNOME's chooser the name is the one showing text field.
-        line = wait_for(lambda: anywhere(pyatspi.ROLE_TEXT, "File name:") or anywhere(pyatspi.ROLE_TEXT, None),
-                        "the save dialog")
+        line = wait_for(lambda: in_active_window(pyatspi.ROLE_TEXT, "File name:")
+                        or in_active_window(pyatspi.ROLE_TEXT, None), "the save dialog")
         line.queryEditableText().setTextContents(arguments[0])
-        press(wait_for(lambda: anywhere(pyatspi.ROLE_PUSH_BUTTON, "Save"), "its Save button"))
+        press(wait_for(lambda: in_active_window(pyatspi.ROLE_PUSH_BUTTON, "Save"), "its Save button"))
         print("GNOME's" if line.getApplication().name == "jeerforge" else "Qt's")
     elif command == "answer":
         def box():
-            return next((w for w in top_levels() if pyatspi.findDescendant(
+            return next((w for w in active_windows() if pyatspi.findDescendant(
                 w, lambda a: a.getRole() == pyatspi.ROLE_LABEL and arguments[0] in a.name)), None)
         press(wait_for(lambda: descendant(wait_for(box, arguments[0]), pyatspi.ROLE_PUSH_BUTTON, arguments[1]),
                        arguments[1]))
     elif command == "log-in":
-        password = wait_for(lambda: anywhere(pyatspi.ROLE_PASSWORD_TEXT, "Password"), "the password dialog")
+        password = wait_for(lambda: in_active_window(pyatspi.ROLE_PASSWORD_TEXT, "Password"), "the password dialog")
         dialog = password
         while dialog.getRole() != pyatspi.ROLE_DIALOG:
             dialog = dialog.parent
