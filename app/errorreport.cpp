@@ -3,6 +3,8 @@
 
 #include "errorreport.h"
 
+#include "boxtext.h"
+
 #include <QMessageBox>
 
 #include <cstdio>
@@ -11,13 +13,17 @@ using namespace Qt::StringLiterals;
 
 void reportOnStandardError(const QString &message)
 {
-    std::fprintf(stderr, "jeerforge: %s\n", qPrintable(message));
+    // The isolates that keep a name from reordering a dialog's sentence mean
+    // nothing to a terminal, which sets text left to right.
+    QString line = message;
+    line.remove(QChar(0x2068)).remove(QChar(0x2069));
+    std::fprintf(stderr, "jeerforge: %s\n", qPrintable(line));
 }
 
 void reportError(QWidget *parent, const QString &message)
 {
     reportOnStandardError(message);
-    QMessageBox box(QMessageBox::Critical, u"Jeerforge"_s, message, QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
+    QMessageBox box(QMessageBox::Critical, u"Jeerforge"_s, QString(), QMessageBox::Ok, parent);
+    sayInBox(box, message);
     box.exec();
 }

@@ -3,6 +3,7 @@
 
 #include "handover.h"
 
+#include "boxtext.h"
 #include "errorreport.h"
 #include "jobwatch.h"
 #include "messages.h"
@@ -138,8 +139,8 @@ int HandOver::deliverUnattended()
 
 HandOver::Choice HandOver::ask(const QString &why)
 {
-    QMessageBox box(QMessageBox::Warning, u"Jeerforge"_s, why);
-    box.setTextFormat(Qt::PlainText);
+    QMessageBox box(QMessageBox::Warning, u"Jeerforge"_s, QString());
+    sayInBox(box, why);
     box.setInformativeText(Messages::choicesExplained());
     QPushButton *retry = box.addButton(QMessageBox::Retry);
     retry->setText(Messages::retry());

@@ -3,6 +3,7 @@
 
 #include "jobwatch.h"
 
+#include "boxtext.h"
 #include "messages.h"
 #include "passworddialog.h"
 #include "printbudget.h"
@@ -26,7 +27,7 @@ JobWatch::JobWatch(std::unique_ptr<PrintJob> job, const QuitOnSignals &quitOnSig
         m_sending = m_sending || !printer.isEmpty();
         m_printer = printer;
         if (m_box)
-            m_box->setText(Messages::waitingFor(m_sending, m_printer));
+            m_box->setText(fewLines(Messages::waitingFor(m_sending, m_printer)));
     });
     connect(m_job.get(), &PrintJob::passwordWanted, this, &JobWatch::askForPassword);
     connect(m_job.get(), &PrintJob::finished, this, [this](const PrintResult &result) {
@@ -69,7 +70,7 @@ void JobWatch::showWaiting()
 {
     m_sending = m_sending || m_job->sendsPrintout();
     m_box = new QMessageBox(QMessageBox::Information, QStringLiteral("Jeerforge"),
-                            Messages::waitingFor(m_sending, m_printer));
+                            fewLines(Messages::waitingFor(m_sending, m_printer)));
     m_box->setTextFormat(Qt::PlainText);
     m_box->setAttribute(Qt::WA_DeleteOnClose);
     m_box->setWindowModality(Qt::ApplicationModal);

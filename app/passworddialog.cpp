@@ -3,6 +3,8 @@
 
 #include "passworddialog.h"
 
+#include "boxtext.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -18,7 +20,7 @@ std::optional<PrintJob::Credentials> askForPassword(const QString &who, const QS
     dialog.setWindowTitle(u"Jeerforge"_s);
     dialog.setAttribute(Qt::WA_QuitOnClose, false);
     auto *form = new QFormLayout(&dialog);
-    auto *question = new QLabel(who, &dialog);
+    auto *question = new QLabel(fewLines(who), &dialog);
     question->setTextFormat(Qt::PlainText);
     question->setWordWrap(true);
     form->addRow(question);

@@ -4,10 +4,12 @@
 #include "processhooks.h"
 
 #include "handover.h"
+#include "outsidetext.h"
 
 #include <QApplication>
 #include <QList>
 #include <QLoggingCategory>
+#include <QSettings>
 
 #include <algorithm>
 #include <array>
@@ -34,6 +36,7 @@ struct HeldMessage
     QString text;
 };
 QList<HeldMessage> heldMessages;
+QString displayOption; // as given with -display, which Qt's xcb plugin takes before DISPLAY
 
 // Qt's own reason for not starting its platform, in one line: what it said
 // about the plugin and the display it tried, and the plugins there are.
@@ -71,12 +74,14 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
         const auto shown = [](const char *name) {
             const QByteArray value = qgetenv(name);
             return QString::fromLatin1(name) +
-                (value.isNull() ? u" unset"_s : u"=\""_s + QString::fromLocal8Bit(value) + u'"');
+                (value.isNull() ? u" unset"_s : u"=\""_s + plainText(QString::fromLocal8Bit(value)) + u'"');
         };
+        const QString display =
+            displayOption.isNull() ? shown("DISPLAY") : u"-display \""_s + plainText(displayOption) + u'"';
         std::fprintf(stderr,
                      "jeerforge: Jeerforge needs a graphical desktop, and Qt could not start its display "
                      "plugin: %s (%s, %s, %s).\n",
-                     qPrintable(platformReason(text)), qPrintable(shown("DISPLAY")),
+                     qPrintable(plainText(platformReason(text))), qPrintable(display),
                      qPrintable(shown("WAYLAND_DISPLAY")), qPrintable(shown("QT_QPA_PLATFORM")));
     } else {
         // Any other fatal message as Qt writes it, after what Qt said before, without an abort.
@@ -183,9 +188,16 @@ void endIfCompositorLost(QtMsgType type, const QMessageLogContext &context, cons
 
 std::unique_ptr<QApplication> startApplication(int &argc, char **argv)
 {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "-display") == 0 || qstrcmp(argv[i], "--display") == 0)
+            displayOption = QString::fromLocal8Bit(argv[i + 1]);
+    }
     const QtMessageHandler handlerBeforeStart = qInstallMessageHandler(holdMessage);
     auto application = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(handlerBeforeStart);
+    // Jeerforge keeps no settings, and Qt's dialogs keep none of theirs on
+    // the disk either: where Qt would write them, no file can be.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, u"/dev/null"_s);
     for (const HeldMessage &message : std::as_const(heldMessages)) {
         const QByteArray category = message.category.toLatin1();
         const QMessageLogContext context(nullptr, 0, nullptr, category.constData());

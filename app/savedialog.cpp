@@ -3,6 +3,7 @@
 
 #include "savedialog.h"
 
+#include "boxtext.h"
 #include "messages.h"
 
 #include <QFileDialog>
@@ -38,9 +39,9 @@ QString chooseFile(const QString &folder)
 
 bool replaceConfirmed(const QFileInfo &file)
 {
-    QMessageBox question(QMessageBox::Question, u"Jeerforge"_s, Messages::alreadyExists(file.fileName()));
+    QMessageBox question(QMessageBox::Question, u"Jeerforge"_s, fewLines(Messages::alreadyExists(file.fileName())));
     question.setTextFormat(Qt::PlainText);
-    question.setInformativeText(Messages::inFolder(file.absolutePath()));
+    question.setInformativeText(fewLines(Messages::inFolder(file.absolutePath())));
     const QPushButton *replaceButton = question.addButton(Messages::replace(), QMessageBox::AcceptRole);
     question.addButton(QMessageBox::Cancel);
     question.setDefaultButton(QMessageBox::Cancel);

@@ -3,6 +3,8 @@
 
 #include "startup.h"
 
+#include "outsidetext.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QList>
@@ -69,7 +71,7 @@ std::optional<int> answerCommandLine(int argc, char **argv)
                 argument.section(u'=', 0, 0).remove(0, argument.startsWith(u"--"_s) ? 2 : 1) == name;
         });
         std::fprintf(stderr, "jeerforge: unknown option '%s'; see 'jeerforge --help'.\n",
-                     qPrintable(typed != arguments.cend() ? *typed : u'-' + name));
+                     qPrintable(plainText(typed != arguments.cend() ? *typed : u'-' + name)));
         return 2;
     }
     if (parser.isSet(help)) {

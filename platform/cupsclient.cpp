@@ -4,18 +4,21 @@
 #include "cupsclient.h"
 
 #include "printbudget.h"
+#include "printoutpage.h"
+#include "socketrelay.h"
 
 #include <algorithm>
 #include <array>
 
 using std::chrono::milliseconds;
 
-// One wait for the scheduler: over at its deadline, or as soon as nobody waits for it any more.
+// One wait for the scheduler: over at its deadline, or as soon as nobody
+// waits for it any more. libcups asks goOn() after each stretch of silence.
 struct CupsClient::Wait
 {
     Clock::time_point deadline;
     const std::atomic<bool> &abandoned;
-    enum class Outcome { Answered, TimedOut, Stopped } outcome = Outcome::Answered;
+    enum class Outcome { Answered, TimedOut, Stopped, TooMuch } outcome = Outcome::Answered;
 
     static int goOn(http_t * /*http*/, void *data)
     {
@@ -28,12 +31,15 @@ struct CupsClient::Wait
     }
 };
 
-// A connection to the scheduler whose every wait is the given one.
+// A connection to the scheduler whose every wait is the given one, by the
+// clock however the scheduler sends: each socket that libcups talks through
+// is relayed.
 class CupsClient::Connection
 {
 public:
     Connection(const CupsLibrary &cups, Wait &wait)
         : m_cups(cups)
+        , m_wait(wait)
     {
         const auto left = std::chrono::duration_cast<milliseconds>(wait.deadline - Clock::now());
         const auto patience = std::clamp(left, milliseconds(1), PrintBudget::connect);
@@ -51,17 +57,64 @@ public:
     }
     ~Connection()
     {
+        m_relays.clear();
         if (m_http)
             m_cups.httpClose(m_http);
     }
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    [[nodiscard]] http_t *http() const { return m_http; }
+    [[nodiscard]] bool connected() const { return m_http; }
+
+    /// The connection for the next operation. A socket that libcups opened
+    /// anew since the last one (as a scheduler may make it) is relayed too.
+    [[nodiscard]] http_t *http()
+    {
+        if (!m_http)
+            return nullptr;
+        const int fd = m_cups.httpGetFd(m_http);
+        if (m_relays.empty() || !m_relays.back()->relays(fd))
+            m_relays.push_back(std::make_unique<SocketRelay>(fd, m_wait.deadline, m_wait.abandoned,
+                                                             PrintBudget::mostAnswered - received()));
+        m_receivedBefore = received();
+        return m_http;
+    }
+
+    /// How the wait went, by libcups's callbacks or the relay's cuts.
+    [[nodiscard]] Wait::Outcome outcome() const
+    {
+        for (const auto &relay : m_relays) {
+            switch (relay->cut()) {
+            case SocketRelay::Cut::None:
+                break;
+            case SocketRelay::Cut::Deadline:
+                return Wait::Outcome::TimedOut;
+            case SocketRelay::Cut::Stopped:
+                return Wait::Outcome::Stopped;
+            case SocketRelay::Cut::TooMuch:
+                return Wait::Outcome::TooMuch;
+            }
+        }
+        return m_wait.outcome;
+    }
+
+    /// Whether the scheduler sent anything since the operation began.
+    [[nodiscard]] bool sentSomething() const { return received() > m_receivedBefore; }
 
 private:
+    [[nodiscard]] std::size_t received() const
+    {
+        std::size_t all = 0;
+        for (const auto &relay : m_relays)
+            all += relay->received();
+        return all;
+    }
+
     const CupsLibrary &m_cups;
+    Wait &m_wait;
     http_t *m_http = nullptr;
+    std::vector<std::unique_ptr<SocketRelay>> m_relays;
+    std::size_t m_receivedBefore = 0;
 };
 
 // What the password callback may hand out in this conversation: the
@@ -93,6 +146,15 @@ struct CupsClient::Passwords
         return passwords->handedOut.c_str();
     }
 };
+
+// Paper that prints nothing, or that PDF cannot describe, is left to the
+// locale's.
+bool CupsClient::Paper::holdsTheLines() const
+{
+    constexpr int smallest = PrintoutPage::smallest * 100;
+    constexpr int largest = PrintoutPage::largest * 100;
+    return width >= smallest && length >= smallest && width <= largest && length <= largest;
+}
 
 bool CupsClient::Destination::wantsCredentials() const
 {
@@ -126,16 +188,27 @@ std::string CupsClient::server(const CupsLibrary &cups)
 
 // Why a conversation ended before its answer.
 template<typename T>
-CupsClient::Result<T> CupsClient::failed(const Connection &connection, const Wait &wait) const
+CupsClient::Result<T> CupsClient::failed(const Connection &connection) const
 {
     if (m_passwords->refused)
         return {Status::PasswordRefused, {}, {}};
     if (m_passwords->wanted)
         return {Status::PasswordWanted, {}, {}};
-    if (wait.outcome == Wait::Outcome::Stopped)
+    switch (connection.outcome()) {
+    case Wait::Outcome::Stopped:
         return {Status::Stopped, {}, {}};
-    if (connection.http() && wait.outcome == Wait::Outcome::TimedOut)
-        return {Status::NotResponding, {}, {}};
+    case Wait::Outcome::TooMuch:
+        return {Status::BrokenAnswer, {}, {}};
+    case Wait::Outcome::TimedOut:
+        if (connection.connected())
+            return {Status::NotResponding, {}, {}};
+        break;
+    case Wait::Outcome::Answered:
+        // It answered, with something that is no answer: cut short or garbled.
+        if (connection.sentSomething())
+            return {Status::BrokenAnswer, {}, {}};
+        break;
+    }
     return {Status::Unreachable, {}, {}};
 }
 
@@ -143,12 +216,11 @@ CupsClient::Result<T> CupsClient::failed(const Connection &connection, const Wai
 CupsClient::Status CupsClient::probe() const
 {
     Wait wait{Clock::now() + PrintBudget::probe, m_wait->abandoned};
-    const Connection connection(m_cups, wait);
-    ipp_t *answer = connection.http()
-        ? m_cups.cupsDoRequest(connection.http(), m_cups.ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/")
-        : nullptr;
+    Connection connection(m_cups, wait);
+    http_t *http = connection.http();
+    ipp_t *answer = http ? m_cups.cupsDoRequest(http, m_cups.ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/") : nullptr;
     m_cups.ippDelete(answer);
-    return answer ? Status::Ok : failed<bool>(connection, wait).status;
+    return answer ? Status::Ok : failed<bool>(connection).status;
 }
 
 // Why the printer did not take the printout, read from CUPS's last error, so
@@ -158,9 +230,9 @@ CupsClient::Status CupsClient::probe() const
 template<typename T>
 CupsClient::Result<T> CupsClient::notDelivered(const std::string &printer)
 {
-    if (!m_connection->http() || m_wait->outcome != Wait::Outcome::Answered || m_passwords->wanted ||
+    if (!m_connection->connected() || m_connection->outcome() != Wait::Outcome::Answered || m_passwords->wanted ||
         m_passwords->refused)
-        return failed<T>(*m_connection, *m_wait);
+        return failed<T>(*m_connection);
     const char *text = m_cups.cupsLastErrorString();
     const std::string why = text && *text ? text : "unknown error";
     const ipp_status_t status = m_cups.cupsLastError();
@@ -169,14 +241,15 @@ CupsClient::Result<T> CupsClient::notDelivered(const std::string &printer)
     if (const Status answered = probe(); answered != Status::Ok)
         return {answered, {}, {}};
     Wait wait{Clock::now() + PrintBudget::probe, m_wait->abandoned};
-    const Connection again(m_cups, wait);
-    cups_dest_t *dest = again.http() ? m_cups.cupsGetNamedDest(again.http(), printer.c_str(), nullptr) : nullptr;
+    Connection again(m_cups, wait);
+    http_t *http = again.http();
+    cups_dest_t *dest = http ? m_cups.cupsGetNamedDest(http, printer.c_str(), nullptr) : nullptr;
     if (dest) {
         m_cups.cupsFreeDests(1, dest);
         return {Status::Refused, why, {}};
     }
-    if (wait.outcome != Wait::Outcome::Answered)
-        return failed<T>(again, wait);
+    if (again.outcome() != Wait::Outcome::Answered)
+        return failed<T>(again);
     return {Status::NoSuchPrinter, {}, {}};
 }
 
@@ -227,8 +300,8 @@ CupsClient::Result<CupsClient::Destination> CupsClient::defaultDestination()
     if (!dest) {
         const char *text = m_cups.cupsLastErrorString();
         std::string why = text && *text ? text : "unknown error";
-        if (!http || m_wait->outcome != Wait::Outcome::Answered || m_passwords->wanted || m_passwords->refused)
-            return failed<Destination>(*m_connection, *m_wait);
+        if (!http || m_connection->outcome() != Wait::Outcome::Answered || m_passwords->wanted || m_passwords->refused)
+            return failed<Destination>(*m_connection);
         if (const Status answered = probe(); answered != Status::Ok)
             return {answered, {}, {}};
         if (why.ends_with('.'))
@@ -244,8 +317,10 @@ CupsClient::Result<CupsClient::Destination> CupsClient::defaultDestination()
     // paper gets, as one from lp does.
     if (const char *media = m_cups.cupsGetOption("media", dest->num_options, dest->options))
         found.paper = paperNamed(media);
-    if (found.paper.width <= 0)
+    if (!found.paper.holdsTheLines())
         found.paper = printersDefaultPaper(http, dest);
+    if (!found.paper.holdsTheLines())
+        found.paper = {};
     if (const char *required = m_cups.cupsGetOption("auth-info-required", dest->num_options, dest->options)) {
         const std::string list = required;
         for (std::size_t start = 0; start < list.size();) {
@@ -263,7 +338,7 @@ CupsClient::Result<int> CupsClient::createJob(const Destination &printer, const 
 {
     http_t *http = m_connection->http();
     if (!http)
-        return failed<int>(*m_connection, *m_wait);
+        return failed<int>(*m_connection);
     // The user's options as lp sends them.
     cups_option_t *options = nullptr;
     int count = 0;
@@ -293,7 +368,7 @@ CupsClient::Result<bool> CupsClient::sendDocument(const std::string &printer, in
 {
     http_t *http = m_connection->http();
     if (!http)
-        return failed<bool>(*m_connection, *m_wait);
+        return failed<bool>(*m_connection);
     const bool started =
         m_cups.cupsStartDocument(http, printer.c_str(), job, "Jeerforge", CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     const bool written = started && m_cups.cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
@@ -301,7 +376,7 @@ CupsClient::Result<bool> CupsClient::sendDocument(const std::string &printer, in
         return {Status::Ok, {}, true};
     Result<bool> result = notDelivered<bool>(printer);
     // A scheduler that stopped answering is not asked again: the job stays held, unprinted.
-    if (m_wait->outcome == Wait::Outcome::Answered)
+    if (m_connection->outcome() == Wait::Outcome::Answered)
         m_cups.cupsCancelJob2(http, printer.c_str(), job, 0);
     return result;
 }
@@ -340,7 +415,7 @@ CupsClient::Result<bool> CupsClient::heldForAuthentication(int job)
 {
     http_t *http = m_connection->http();
     if (!http)
-        return failed<bool>(*m_connection, *m_wait);
+        return failed<bool>(*m_connection);
     ipp_t *request = jobRequest(IPP_OP_GET_JOB_ATTRIBUTES, job);
     static constexpr std::array<const char *, 1> wanted{"job-state-reasons"};
     m_cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
@@ -354,8 +429,8 @@ CupsClient::Result<bool> CupsClient::heldForAuthentication(int job)
     if (answered)
         return {Status::Ok, {}, held};
     // No answer, or a refusal: whether the job prints is not known.
-    if (!answer || m_wait->outcome != Wait::Outcome::Answered || m_passwords->wanted || m_passwords->refused)
-        return failed<bool>(*m_connection, *m_wait);
+    if (!answer || m_connection->outcome() != Wait::Outcome::Answered || m_passwords->wanted || m_passwords->refused)
+        return failed<bool>(*m_connection);
     const char *text = m_cups.cupsLastErrorString();
     return {Status::Refused, text && *text ? text : "unknown error", {}};
 }
@@ -364,7 +439,7 @@ CupsClient::Result<bool> CupsClient::authenticate(int job, const Destination &pr
 {
     http_t *http = m_connection->http();
     if (!http)
-        return failed<bool>(*m_connection, *m_wait);
+        return failed<bool>(*m_connection);
     ipp_t *request = jobRequest(IPP_OP_CUPS_AUTHENTICATE_JOB, job);
     addAuthInfo(request, printer.authInfoRequired, authInfo);
     ipp_t *answer = m_cups.cupsDoRequest(http, request, "/jobs");
@@ -374,7 +449,7 @@ CupsClient::Result<bool> CupsClient::authenticate(int job, const Destination &pr
         return {Status::Ok, {}, true};
     Result<bool> result = notDelivered<bool>(printer.name);
     // A scheduler that stopped answering is not asked again, as for a document.
-    if (m_wait->outcome == Wait::Outcome::Answered)
+    if (m_connection->outcome() == Wait::Outcome::Answered)
         m_cups.cupsCancelJob2(http, printer.name.c_str(), job, 0);
     return result;
 }
@@ -383,7 +458,7 @@ CupsClient::Result<bool> CupsClient::cancel(const std::string &printer, int job)
 {
     http_t *http = m_connection->http();
     if (!http)
-        return failed<bool>(*m_connection, *m_wait);
+        return failed<bool>(*m_connection);
     if (m_cups.cupsCancelJob2(http, printer.c_str(), job, 0) > IPP_STATUS_OK_CONFLICTING)
         return notDelivered<bool>(printer);
     return {Status::Ok, {}, true};

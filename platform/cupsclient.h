@@ -19,7 +19,8 @@
 /// thread: the default printer, and a job sent to it as `lp` sends one. Each
 /// operation says what happened as a status, with CUPS's own words where it
 /// gave any, and never waits past the conversation's deadline or once its
-/// caller has stopped waiting. Nothing is ever asked on the terminal: a user
+/// caller has stopped waiting, however the scheduler sends, nor takes more
+/// than a sane amount from it. Nothing is ever asked on the terminal: a user
 /// name and password go to the scheduler only when the conversation was
 /// given them, and then once.
 class CupsClient
@@ -31,6 +32,7 @@ public:
         Ok,
         Unreachable, // nothing answers at the scheduler's address
         NotResponding, // it answered, then kept the conversation waiting to its deadline
+        BrokenAnswer, // it answered with something that is no answer: too much, cut short or garbled
         Stopped, // the caller stopped waiting
         NoDefaultPrinter,
         NoSuchPrinter, // the printer went away during the conversation
@@ -56,12 +58,15 @@ public:
     {
         int width = 0;
         int length = 0;
+        /// Whether a line of the printout fits inside its margins, and PDF
+        /// can describe it.
+        [[nodiscard]] bool holdsTheLines() const;
     };
 
     struct Destination
     {
         std::string name;
-        Paper paper; // the user's own for this printer, else the printer's default
+        Paper paper; // the user's own for this printer, else the printer's default, where it holds the lines
         std::vector<std::pair<std::string, std::string>> options; // as the user saved them (lpoptions)
         std::vector<std::string> authInfoRequired;
         /// Whether the printer holds each job until it gets a user name and password.
@@ -101,7 +106,7 @@ private:
     struct Passwords;
 
     template<typename T>
-    [[nodiscard]] Result<T> failed(const Connection &connection, const Wait &wait) const;
+    [[nodiscard]] Result<T> failed(const Connection &connection) const;
     template<typename T>
     [[nodiscard]] Result<T> notDelivered(const std::string &printer);
     [[nodiscard]] Status probe() const;

@@ -42,6 +42,7 @@
     X(ippGetString)                                                                                                    \
     X(ippDelete)                                                                                                       \
     X(httpConnect2)                                                                                                    \
+    X(httpGetFd)                                                                                                       \
     X(httpSetTimeout)                                                                                                  \
     X(httpClose)                                                                                                       \
     X(pwgMediaForPWG)                                                                                                  \

@@ -4,6 +4,7 @@
 #include "pdflinewriter.h"
 
 #include "pangocairolibrary.h"
+#include "printoutpage.h"
 
 #include <QLocale>
 
@@ -274,7 +275,8 @@ QPageLayout PdfLineWriter::pageLayout(const QPageSize &paper)
 {
     const bool inches = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
     return {paper.isValid() ? paper : QPageSize(inches ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
-            QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter};
+            QMarginsF(PrintoutPage::margin, PrintoutPage::margin, PrintoutPage::margin, PrintoutPage::margin),
+            QPageLayout::Millimeter};
 }
 
 void PdfLineWriter::addLine(const QString &recorded)

@@ -4,8 +4,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 
-/// How long Jeerforge waits for the print service, all in one place.
+/// How long Jeerforge waits for the print service, and for how much, all in one place.
 namespace PrintBudget {
 
 using namespace std::chrono_literals;
@@ -33,6 +34,11 @@ constexpr milliseconds roomForWhy = 4s;
 constexpr milliseconds connect = 1500ms;
 constexpr milliseconds probe = 2s;
 constexpr milliseconds askEvery = 100ms;
+
+/// How much the scheduler may send in one conversation: many times what a
+/// printer with every option says of itself, and far less than would press
+/// on memory. An answer past it is a broken one.
+constexpr std::size_t mostAnswered = 16 * 1024 * 1024;
 
 /// The deadlines of one job: the caller's, and the scheduler's within it.
 struct Deadlines

@@ -40,6 +40,8 @@ Outcome outcomeOf(Status status)
         return Outcome::Unreachable;
     case Status::NotResponding:
         return Outcome::NotResponding;
+    case Status::BrokenAnswer:
+        return Outcome::BrokenAnswer;
     case Status::Stopped:
         return Outcome::Stopped;
     case Status::NoDefaultPrinter:
@@ -89,6 +91,19 @@ struct PrintJob::Work
     std::optional<PasswordRequest> asking;
     std::optional<std::optional<Credentials>> password;
 
+    // What is known so far, the mutex held: the print service's address from
+    // an earlier errand too, so that an errand that never got its turn on the
+    // thread still names it.
+    PrintResult knownSoFar() const
+    {
+        PrintResult told = known;
+        if (told.server.isEmpty()) {
+            const std::scoped_lock lock(session->serverMutex);
+            told.server = QString::fromStdString(session->server);
+        }
+        return told;
+    }
+
     // Posts a call to the caller's object, on its thread; the mutex is held.
     template<typename Call>
     void tell(Call call)
@@ -117,7 +132,7 @@ struct PrintJob::Work
     PrintResult with(Outcome outcome, const std::string &reason = {})
     {
         const std::scoped_lock lock(mutex);
-        PrintResult told = known;
+        PrintResult told = knownSoFar();
         told.outcome = outcome;
         told.reason = QString::fromStdString(reason);
         return told;
@@ -129,8 +144,13 @@ struct PrintJob::Work
             session->cups = CupsLibrary::load(session->loadError);
         if (!session->cups)
             return false;
+        const std::string server = CupsClient::server(*session->cups);
+        {
+            const std::scoped_lock lock(session->serverMutex);
+            session->server = server;
+        }
         const std::scoped_lock lock(mutex);
-        known.server = QString::fromStdString(CupsClient::server(*session->cups));
+        known.server = QString::fromStdString(server);
         return true;
     }
 
@@ -329,7 +349,7 @@ PrintResult PrintJob::Waiter::waitWithoutEvents(milliseconds atMost) const
     work.changed.wait_until(lock, until, [&work] { return work.result || work.asking; });
     if (!work.result) {
         // Nobody is left to answer a question, nor to wait any longer.
-        PrintResult told = work.known;
+        PrintResult told = work.knownSoFar();
         told.outcome = !work.asking    ? Outcome::NotResponding
             : work.asking->printerAsks ? Outcome::PrinterWantsPassword
                                        : Outcome::NoPasswordGiven;
@@ -353,7 +373,7 @@ void PrintJob::giveUp(Outcome outcome)
         const std::scoped_lock lock(m_work->mutex);
         if (m_work->result)
             return;
-        told = m_work->known;
+        told = m_work->knownSoFar();
         told.outcome = outcome;
         m_work->result = told;
         m_work->abandoned = true;

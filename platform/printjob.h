@@ -27,6 +27,7 @@ struct PrintResult
         NotLaidOut, // reason: why the printout could not be laid out as PDF
         Unreachable,
         NotResponding,
+        BrokenAnswer, // the print service answered with something that is no answer
         Stopped, // the user, or a signal, stopped the wait
         NoDefaultPrinter, // reason: CUPS's words
         Refused, // reason: CUPS's words

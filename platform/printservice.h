@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,8 @@ private:
         std::shared_ptr<const CupsLibrary> cups;
         std::string loadError;
         std::optional<PrintCredentials> credentials; // as the user gave them in this run
+        std::mutex serverMutex;
+        std::string server; // the print service's address, once known; read by the caller's thread too
     };
 
     PrintServiceThread m_thread;

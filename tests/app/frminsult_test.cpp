@@ -191,8 +191,8 @@ TEST_F(ShownWindow, APressWithoutAPrintServiceKeepsEveryLineAndSaysSoWithoutFree
     EXPECT_FALSE(print->isEnabled() || control<QPushButton>(window, "cmdExit")->isEnabled())
         << "the press returned to the event loop, with the buttons held";
     EXPECT_TRUE(QTest::qWaitFor([&shown] { return !shown.isEmpty(); }));
-    EXPECT_TRUE(
-        shown.contains(u"no-<b>cupsd</b>.sock) is not running or could not be reached.\n\nYour printout is kept."_s))
+    EXPECT_TRUE(shown.contains(
+        u"no-<b>cupsd</b>.sock\u2069) is not running or could not be reached.\n\nYour printout is kept."_s))
         << qPrintable(shown);
     EXPECT_TRUE(QTest::qWaitFor([&] { return print->isEnabled() && window.focusWidget() == print; }))
         << "the buttons, and the focus, come back";

@@ -100,7 +100,7 @@ TEST_P(Choices, AfterARefusalTheAnswerDecidesWhereThePrintoutGoes)
         return click(box, answer.button);
     });
     EXPECT_EQ(handOver.deliver(), answer.status);
-    EXPECT_EQ(why, u"The printer \"office\" refused the printout: out of paper for tests"_s);
+    EXPECT_EQ(why, u"The printer \"\u2068office\u2069\" refused the printout: out of paper for tests"_s);
     EXPECT_FALSE(printout.pending());
     EXPECT_EQ(script.jobs, answer.button == u"&Retry"_s ? 1 : 0);
     const QStringList everyFile =
@@ -124,6 +124,42 @@ INSTANTIATE_TEST_SUITE_P(RetrySaveDiscardOrASignal, Choices,
                                            Answer{"SaveAsPdfAddsTheSuffix", u"&Save as PDF…"_s, 0, u"chosen.pdf"_s},
                                            Answer{"ASignalKeepsItInTheDocumentsFolder", {}, 1, u"kept"_s}),
                          [](const auto &test) { return std::string(test.param.what); });
+
+// A refusal of 32,000 characters from a printer whose name would reverse
+// the sentence: the question fits a small screen with its buttons, the whole
+// reason is one click away, and the name reorders nothing.
+TEST_F(Ends, AQuestionAboutALongRefusalFitsASmallScreen)
+{
+    script.createStatus = IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS;
+    std::string reason;
+    while (reason.size() < 32000)
+        reason += "out of paper ";
+    script.createReason = reason;
+    std::string name = u"HP LaserJet\u202E tnirp ton od"_s.toStdString();
+    script.defaultDest.name = name.data();
+    HandOver handOver(printout, *service, quitOnSignals);
+    handOver.startUpDone();
+    QRect shownAt;
+    QString shown;
+    QString details;
+    answerEachWindowOnTop([&](QWidget *) {
+        QMessageBox *box = boxOnTop();
+        if (!box || !box->text().contains(u"refused"_s))
+            return false;
+        shownAt = box->frameGeometry();
+        shown = box->text();
+        details = box->detailedText();
+        return click(box, u"&Discard"_s);
+    });
+    EXPECT_EQ(handOver.deliver(), 1);
+    EXPECT_TRUE(
+        shown.startsWith(u"The printer \"\u2068HP LaserJet tnirp ton od\u2069\" refused the printout: out of"_s))
+        << shown.toStdString();
+    EXPECT_LE(shownAt.width(), 800);
+    EXPECT_LE(shownAt.height(), 600);
+    EXPECT_EQ(details.size(), shown.indexOf(u"out of"_s) + qsizetype(reason.size()))
+        << "the whole reason, in the details";
+}
 
 // A kept printout takes a name that nothing has, not even a dangling link,
 // in the documents folder, else in the home folder.

@@ -78,7 +78,8 @@ TEST_F(PrintWaits, NothingCoversThePasswordDialogAndItsTimeIsTheUsers)
     clock.start();
     watch.start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return answeredAt >= 0; }, 10000));
-    EXPECT_EQ(asked, u"The print service (CUPS, at /run/scripted.sock) asks for a user name and password."_s);
+    EXPECT_EQ(asked,
+              u"The print service (CUPS, at \u2068/run/scripted.sock\u2069) asks for a user name and password."_s);
     ASSERT_GT(dialogOnTop.size(), 10U);
     EXPECT_EQ(std::count(dialogOnTop.begin(), dialogOnTop.end(), false), 0) << "the dialog stayed on top";
 

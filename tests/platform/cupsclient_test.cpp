@@ -13,6 +13,9 @@
 #include <array>
 #include <thread>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -98,14 +101,20 @@ TEST_P(PaperRules, ThePrinterGetsThePaperThatLpWouldUse)
 
 INSTANTIATE_TEST_SUITE_P(
     UsersThenThePrintersDefaultThenNone, PaperRules,
-    ::testing::Values(PaperRule{"UsersPwgName", "iso_a5_148x210mm", "na_letter_8.5x11in", true, 14800, 21000},
-                      PaperRule{"UsersPpdNameFirstKnownOfAList", "Bogus,Legal,A4", "iso_a4_210x297mm", true, 21590,
-                                35560},
-                      PaperRule{"UnknownUsersNameFallsToTheDefault", "Bogus", "iso_a4_210x297mm", true, 20990, 29704},
-                      PaperRule{"DriversA4AsItsPpdMeasuresIt", nullptr, "iso_a4_210x297mm", true, 20990, 29704},
-                      PaperRule{"RawQueuesDefaultByItsName", nullptr, "iso_a5_148x210mm", false, 14800, 21000},
-                      PaperRule{"PpdNamedDefault", nullptr, "A4", false, 21000, 29700},
-                      PaperRule{"NoneNamedLeavesItToTheLocale", nullptr, nullptr, true, 0, 0}),
+    ::testing::Values(
+        PaperRule{"UsersPwgName", "iso_a5_148x210mm", "na_letter_8.5x11in", true, 14800, 21000},
+        PaperRule{"UsersPpdNameFirstKnownOfAList", "Bogus,Legal,A4", "iso_a4_210x297mm", true, 21590, 35560},
+        PaperRule{"UnknownUsersNameFallsToTheDefault", "Bogus", "iso_a4_210x297mm", true, 20990, 29704},
+        PaperRule{"DriversA4AsItsPpdMeasuresIt", nullptr, "iso_a4_210x297mm", true, 20990, 29704},
+        PaperRule{"RawQueuesDefaultByItsName", nullptr, "iso_a5_148x210mm", false, 14800, 21000},
+        PaperRule{"PpdNamedDefault", nullptr, "A4", false, 21000, 29700},
+        PaperRule{"NoneNamedLeavesItToTheLocale", nullptr, nullptr, true, 0, 0},
+        PaperRule{"UsersTooSmallToHoldALineFallsToTheDefault", "custom_tiny_1x1mm", "iso_a5_148x210mm", true, 14800,
+                  21000},
+        PaperRule{"TooSmallForALineLeavesItToTheLocale", nullptr, "custom_small_49x210mm", true, 0, 0},
+        PaperRule{"AStripLeavesItToTheLocale", nullptr, "custom_strip_1000x0.01mm", false, 0, 0},
+        PaperRule{"BeyondWhatPdfDescribesLeavesItToTheLocale", nullptr, "custom_huge_5000x5000in", true, 0, 0},
+        PaperRule{"TheLargestThatPdfDescribes", nullptr, "custom_large_200x200in", true, 508000, 508000}),
     [](const auto &test) { return std::string(test.param.what); });
 
 TEST_F(ScriptedScheduler, EachFailureHasItsStatusAndCupsOwnWords)
@@ -247,4 +256,44 @@ TEST_F(ScriptedScheduler, AJobWhoseHoldIsNotKnownIsNeitherToldAsPrintedNorSentTw
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_EQ(finished.at(0).at(0).value<PrintResult>().outcome, PrintResult::Outcome::NotResponding);
     EXPECT_EQ(script.cancelled, 0);
+}
+
+// A scheduler that sends a byte every 50 ms never falls silent, yet the
+// conversation ends at its deadline, by the clock; an errand that never got
+// its turn meanwhile names the print service all the same, and the next
+// conversation opens a connection of its own.
+TEST_F(ScriptedScheduler, AConnectionThatDripsIsGivenUpAtItsDeadline)
+{
+    std::array<int, 2> pair{};
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair.data()), 0);
+    script.fd = pair[0];
+    script.drips = true;
+    std::atomic<bool> dripping{true};
+    std::thread server([&] {
+        const auto until = Clock::now() + 20s;
+        while (dripping && Clock::now() < until && ::send(pair[1], "x", 1, MSG_NOSIGNAL) == 1)
+            std::this_thread::sleep_for(50ms);
+    });
+    PrintService service(cups);
+    const auto start = Clock::now();
+    auto dripped = service.findPrinter(6s); // the scheduler is given up on after a second
+    auto behind = service.findPrinter(1500ms);
+    QSignalSpy first(dripped.get(), &PrintJob::finished);
+    QSignalSpy second(behind.get(), &PrintJob::finished);
+    dripped->start();
+    behind->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.count() == 1 && second.count() == 1; }, 10000));
+    EXPECT_LT(Clock::now() - start, 3s);
+    const auto result = first.at(0).at(0).value<PrintResult>();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::NotResponding);
+    EXPECT_EQ(second.at(0).at(0).value<PrintResult>().server, QStringLiteral("/run/scripted.sock"));
+
+    dripping = false;
+    server.join();
+    ::close(pair[1]);
+    script.drips = false;
+    const int connections = script.connections;
+    EXPECT_EQ(service.findPrinter(6s)->run().outcome, PrintResult::Outcome::PrinterFound);
+    EXPECT_GT(script.connections, connections);
+    ::close(pair[0]);
 }

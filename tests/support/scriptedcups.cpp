@@ -9,6 +9,8 @@
 #include <string_view>
 #include <thread>
 
+#include <unistd.h>
+
 using namespace std::chrono_literals;
 
 Script script;
@@ -25,6 +27,19 @@ bool hung(ipp_op_t operation = IPP_OP_CUPS_NONE)
         return false;
     while (script.timeout(connection, script.timeoutData) != 0)
         std::this_thread::sleep_for(10ms);
+    script.lastError = IPP_STATUS_ERROR_INTERNAL;
+    return true;
+}
+
+// Reads the answer as libcups does, as long as bytes come; libcups asks its
+// timeout callback only after a stretch of silence, which never comes.
+bool dripped()
+{
+    if (!script.drips)
+        return false;
+    char byte = 0;
+    while (::read(script.fd, &byte, 1) > 0)
+        continue;
     script.lastError = IPP_STATUS_ERROR_INTERNAL;
     return true;
 }
@@ -65,6 +80,7 @@ std::shared_ptr<const CupsLibrary> scriptedCups()
     auto cups = std::make_shared<CupsLibrary>(*real);
     cups->httpConnect2 = [](const char *, int, http_addrlist_t *, int, http_encryption_t, int, int, int *) {
         script.authorized = false;
+        script.connections += script.connects ? 1 : 0;
         return script.connects ? connection : nullptr;
     };
     cups->httpSetTimeout = [](http_t *, double, http_timeout_cb_t cb, void *data) {
@@ -72,6 +88,7 @@ std::shared_ptr<const CupsLibrary> scriptedCups()
         script.timeoutData = data;
     };
     cups->httpClose = [](http_t *) {};
+    cups->httpGetFd = [](http_t *) { return script.fd; };
     cups->cupsServer = [] { return "/run/scripted.sock"; };
     cups->cupsSetPasswordCB2 = [](cups_password_cb2_t cb, void *data) {
         script.password = cb;
@@ -82,7 +99,7 @@ std::shared_ptr<const CupsLibrary> scriptedCups()
     cups->cupsLastError = [] { return script.lastError; };
     cups->cupsLastErrorString = [] { return script.lastReason.c_str(); };
     cups->cupsGetNamedDest = [](http_t *, const char *name, const char *) -> cups_dest_t * {
-        if (!authenticated() || hung())
+        if (!authenticated() || hung() || dripped())
             return nullptr;
         if (!script.dest || (name && !script.printerStillThere)) {
             script.lastError = IPP_STATUS_ERROR_NOT_FOUND;

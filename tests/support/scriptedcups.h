@@ -14,8 +14,11 @@
 struct Script
 {
     bool connects = true;
+    int connections = 0; // opened so far
+    int fd = -1; // the socket that libcups would talk through, where a test gives one
     bool hangs = false; // every request waits until the client gives up
     std::vector<ipp_op_t> unanswered; // these requests wait until the client gives up
+    bool drips = false; // the printer is looked for by reading fd as long as bytes come
     cups_dest_t *dest = nullptr;
     ipp_t *capabilities = nullptr; // the printer's attributes, "media-default" among them
     bool listsItsPapers = true; // a driver's queue measures its papers; a raw one lists none

@@ -141,6 +141,13 @@ check "--help prints the options" answers 0 'Usage: jeerforge .*-v, --version' '
 check "-v prints the version" answers 0 '^Jeerforge 1\.0\s*$' '' -v
 check "an unknown option is named, with status 2" answers 2 '' "unknown option '--frobnicate'; see 'jeerforge --help'" --frobnicate
 check "no display: one line and status 1" answers 1 '' 'needs a graphical desktop.*DISPLAY unset'
+check "a display given as an option is the one named" answers 1 '' 'needs a graphical desktop.*-display ":99999"' \
+    -platform xcb -display :99999
+# A terminal obeys what it is sent; what came from outside reaches it as text.
+escapes_as_text() {
+    answers 2 '' "unknown option" $'--fr\e]0;owned\aob\b\r' && ! LC_ALL=C grep -q $'[\x01-\x09\x0b-\x1f\x7f]' "$work/err"
+}
+check "an option with escapes in it is named as text" escapes_as_text
 check "a platform plugin that does not exist: Qt's reason names it" \
     answers 1 '' 'Could not find the Qt platform plugin "nosuch".*Available platform plugins are: .*xcb' -platform nosuch
 

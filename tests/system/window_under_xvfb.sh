@@ -54,6 +54,7 @@ if [ "$display_server" = wayland ]; then
     wait_for_exit "$program"
     check "then the program ends with success" [ $? -eq 0 ]
     check "with the insult in the file" grep -qE "${sentence//  / +}" < <(pdftotext "$xvfb_dir/saved.pdf" -)
+    check "and Qt kept nothing of its dialog on the disk" [ -z "$(find "$HOME" -name 'QtProject*')" ]
 
     cupsd_add_capture_printer
     # Many turn Qt's warnings off; the printout is handed over all the same.
