@@ -4,6 +4,7 @@
 #include "frminsult.h"
 
 #include "batchprintout.h"
+#include "errorreport.h"
 #include "platformservices.h"
 #include "screenreadernotice.h"
 #include "wordprompts.h"
@@ -49,10 +50,11 @@ QAccessibleInterface *windowInterface(const QString &className, QObject *object)
 
 } // namespace
 
-FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
+FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, PrintoutRoom room, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
     , m_bank(std::move(bank))
+    , m_room(std::move(room))
     , m_composer(m_bank, services)
     , txtInsult(place(new QLineEdit(u"Click Next Insult to generate insults from the words that you typed in."_s, this),
                       "txtInsult", {8, 16, 441, 25}))
@@ -93,10 +95,7 @@ FrmInsult::FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent)
         // The focus stays on the button, so screen readers hear the new text only from the notice.
         m_notice->announce(txtInsult->text());
     });
-    connect(cmdPrint, &QPushButton::clicked, this, [this] {
-        PrintResults(m_bank, m_services);
-        Q_EMIT resultsPrinted();
-    });
+    connect(cmdPrint, &QPushButton::clicked, this, &FrmInsult::printResults);
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_services.EndProgram(); });
     fitFont();
 }
@@ -156,6 +155,23 @@ void FrmInsult::holdButtons(bool held)
         m_focusBeforeHold = focused;
     else if (m_focusBeforeHold)
         m_focusBeforeHold->setFocus();
+}
+
+// A printout too full for the batch takes none of it, and keeps what it
+// holds; an error of the desktop's is told as it says it.
+void FrmInsult::printResults()
+{
+    if (const std::optional<QString> full = m_room ? m_room(m_bank) : std::nullopt) {
+        reportError(this, *full);
+        return;
+    }
+    try {
+        PrintResults(m_bank, m_services);
+    } catch (const PlatformError &error) {
+        reportError(this, QString::fromStdString(error.what()));
+        return;
+    }
+    Q_EMIT resultsPrinted();
 }
 
 void FrmInsult::load()

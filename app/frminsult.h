@@ -6,7 +6,11 @@
 #include "insultcomposer.h"
 #include "wordbank.h"
 
+#include <functional>
+#include <optional>
+
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 class PlatformServices;
@@ -26,7 +30,12 @@ class FrmInsult : public QWidget
     Q_OBJECT
 
 public:
-    FrmInsult(PlatformServices &services, WordBank bank, QWidget *parent = nullptr);
+    /// Whether the printout has room for a press of Print Results, which
+    /// prints the bank's batch; if not, what to tell the user.
+    using PrintoutRoom = std::function<std::optional<QString>(const WordBank &bank)>;
+
+    /// Without room, every press prints.
+    FrmInsult(PlatformServices &services, WordBank bank, PrintoutRoom room = {}, QWidget *parent = nullptr);
 
     [[nodiscard]] const WordBank &wordBank() const { return m_bank; }
     [[nodiscard]] QLineEdit *insultBox() const { return txtInsult; }
@@ -48,8 +57,11 @@ private:
     void fitFont();
     [[nodiscard]] bool captionsFit(const QFont &font) const;
 
+    void printResults();
+
     PlatformServices &m_services;
     WordBank m_bank;
+    PrintoutRoom m_room;
     InsultComposer m_composer;
     bool m_loaded = false;
     QPointer<QWidget> m_focusBeforeHold;

@@ -13,6 +13,7 @@
 #include "printservice.h"
 #include "quitonsignals.h"
 #include "savedialog.h"
+#include "savewatch.h"
 
 #include <QDateTime>
 #include <QMessageBox>
@@ -162,7 +163,7 @@ bool HandOver::saveAs()
     const SaveChoice choice = askWhereToSave(documentsFolder());
     if (choice.path.isEmpty())
         return false;
-    if (const auto error = m_printout.save(choice.path, choice.replace)) {
+    if (const auto error = saveOffTheWindowsThread(m_printout, choice.path, choice.replace, Watched::ByThePerson)) {
         reportError(nullptr, Messages::notSaved(choice.path, *error));
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include "frminsult.h"
 #include "handover.h"
+#include "messages.h"
 #include "printerlookup.h"
 #include "processhooks.h"
 #include "qtplatformservices.h"
@@ -29,7 +30,13 @@ int runJeerforge(int &argc, char **argv)
     HandOver handOver(services.printout(), services.printService(), quitOnSignals);
     // From now on, a display that goes away ends the program through handOver.
     const DisplayLossHooks displayLossHooks(handOver);
-    FrmInsult window(services, WordBank{});
+    FrmInsult window(services, WordBank{}, [&services](const WordBank &bank) -> std::optional<QString> {
+        // Each line takes at most as many characters as it has bytes in UTF-8.
+        std::vector<qsizetype> lengths;
+        for (const std::string &line : bank.Batch())
+            lengths.push_back(qsizetype(line.size()));
+        return services.printout().hasRoomFor(lengths) ? std::nullopt : std::optional(Messages::printoutFull());
+    });
     services.setDisplay(window.insultBox());
     PrinterLookup printerLookup(services.printService(), services.printout(), quitOnSignals, &window);
     QObject::connect(&window, &FrmInsult::resultsPrinted, &printerLookup, &PrinterLookup::lookUp);

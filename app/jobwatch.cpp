@@ -8,6 +8,7 @@
 #include "passworddialog.h"
 #include "printbudget.h"
 #include "quitonsignals.h"
+#include "waitingbox.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -26,8 +27,11 @@ JobWatch::JobWatch(std::unique_ptr<PrintJob> job, const QuitOnSignals &quitOnSig
     connect(m_job.get(), &PrintJob::waiting, this, [this](const QString &printer) {
         m_sending = m_sending || !printer.isEmpty();
         m_printer = printer;
-        if (m_box)
-            m_box->setText(fewLines(Messages::waitingFor(m_sending, m_printer)));
+        tell();
+    });
+    connect(m_job.get(), &PrintJob::preparing, this, [this](bool preparing) {
+        m_preparing = preparing;
+        tell();
     });
     connect(m_job.get(), &PrintJob::passwordWanted, this, &JobWatch::askForPassword);
     connect(m_job.get(), &PrintJob::finished, this, [this](const PrintResult &result) {
@@ -66,18 +70,22 @@ PrintResult JobWatch::wait()
     return m_result.value_or(PrintResult{});
 }
 
+QString JobWatch::awaited() const
+{
+    return m_preparing ? Messages::preparing() : Messages::waitingFor(m_sending, m_printer);
+}
+
+void JobWatch::tell()
+{
+    if (m_box)
+        m_box->setText(fewLines(awaited()));
+}
+
 void JobWatch::showWaiting()
 {
     m_sending = m_sending || m_job->sendsPrintout();
-    m_box = new QMessageBox(QMessageBox::Information, QStringLiteral("Jeerforge"),
-                            fewLines(Messages::waitingFor(m_sending, m_printer)));
-    m_box->setTextFormat(Qt::PlainText);
-    m_box->setAttribute(Qt::WA_DeleteOnClose);
-    m_box->setWindowModality(Qt::ApplicationModal);
-    m_box->addButton(Messages::stopWaiting(), QMessageBox::RejectRole);
-    // Its button and its title bar's close button alike stop the wait.
+    m_box = showWaitingBox(awaited());
     connect(m_box, &QDialog::finished, m_job.get(), &PrintJob::cancel);
-    m_box->show();
 }
 
 void JobWatch::askForPassword(const PasswordRequest &request)

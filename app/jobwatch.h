@@ -49,6 +49,8 @@ Q_SIGNALS:
     void done(const PrintResult &result);
 
 private:
+    [[nodiscard]] QString awaited() const;
+    void tell();
     void showWaiting();
     void askForPassword(const PasswordRequest &request);
 
@@ -59,5 +61,6 @@ private:
     QPointer<QMessageBox> m_box;
     QString m_printer;
     bool m_sending = false;
+    bool m_preparing = false;
     std::optional<PrintResult> m_result;
 };

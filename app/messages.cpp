@@ -110,6 +110,18 @@ QString Messages::waitingFor(bool sending, const QString &printer)
                              : tr("Sending the printout to the printer \"%1\"…").arg(isolatedName(printer));
 }
 
+QString Messages::preparing()
+{
+    return tr("Preparing the printout…");
+}
+
+QString Messages::printoutFull()
+{
+    return tr("The printout already holds as much as Jeerforge can print at once, so this Print Results added "
+              "nothing. Everything printed so far is kept: it goes to the default printer when Jeerforge closes, or "
+              "you can save it as a PDF.");
+}
+
 QString Messages::stopWaiting()
 {
     return tr("&Stop Waiting");

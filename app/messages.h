@@ -24,7 +24,11 @@ public:
     static QString passwordWanted(const PasswordRequest &request);
     /// What a wait is for: the default printer looked for, or the printout sent.
     static QString waitingFor(bool sending, const QString &printer);
+    /// The printout is being laid out, to be printed or saved.
+    static QString preparing();
     static QString stopWaiting();
+    /// The printout holds as much as it can: a press added nothing.
+    static QString printoutFull();
 
     static QString choicesExplained();
     static QString retry();

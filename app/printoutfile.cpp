@@ -6,6 +6,7 @@
 #include "errorreport.h"
 #include "messages.h"
 #include "printoutdocument.h"
+#include "savewatch.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,7 +41,7 @@ bool keepInFile(PrintoutDocument &printout, const QDateTime &when)
     const QString stamp = when.toString(u"yyyy-MM-dd HH.mm.ss"_s);
     for (const QString &name : std::as_const(folders)) {
         const QString path = unusedName(QDir(name), stamp);
-        const auto error = printout.save(path, false);
+        const auto error = saveOffTheWindowsThread(printout, path, false, Watched::ByNobody);
         if (!error) {
             reportOnStandardError(Messages::keptIn(path));
             return true;

@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-jeerforge_install "${jeerforge_build_packages[@]}" "${jeerforge_test_packages[@]}" "${jeerforge_check_packages[@]}"
+jeerforge_install "${jeerforge_build_packages[@]}" "${jeerforge_test_packages[@]}" "${jeerforge_check_packages[@]}" \
+    "${jeerforge_bench_packages[@]}"
 jeerforge_configure build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DJEERFORGE_BENCHMARKS=ON >/dev/null
 cmake --build build/bench -j2 >/dev/null
 bin=build/bench/bench

@@ -4,10 +4,14 @@
 #include "pdflinewriter.h"
 
 #include "pangocairolibrary.h"
+#include "pdfassembly.h"
 #include "printoutpage.h"
+#include "qpdflibrary.h"
 
+#include <QHash>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -114,8 +118,25 @@ struct PdfLineWriter::Drawing
     cairo_t *cairo = nullptr;
     PangoFontMap *fonts = nullptr;
     PangoContext *context = nullptr;
-    PangoLayout *layout = nullptr;
+    PangoFontDescription *type = nullptr; // the printout's
+    int rowWidth = 0; // in Pango's units
     PangoFont *textFont = nullptr; // the family's own font, whose full stop carries a picture's characters
+
+    // Each distinct row of the printout, drawn once as a page of its own
+    // (a piece), with room around it for ink beyond its box; the printout's
+    // pages show the pieces. The lines repeat the batch, so each line is laid
+    // out and drawn once however often it is printed, unless the writer is
+    // to lay every line out anew.
+    struct Row
+    {
+        int piece; // -1 for a row with nothing to draw
+        double height;
+    };
+    static constexpr double room = 2 * pointSize;
+    bool keepLines = true;
+    QHash<QString, std::vector<Row>> lines;
+    std::vector<Row> fresh; // laid out for this line only
+    int pieces = 0;
     // The same words come back in insult after insult; so does each picture, drawn once.
     std::map<std::pair<PangoFont *, std::vector<PangoGlyph>>, std::pair<cairo_surface_t *, PangoRectangle>> pictures;
 
@@ -129,10 +150,12 @@ struct PdfLineWriter::Drawing
             pango.cairo_surface_destroy(picture.first);
             pango.g_object_unref(key.first);
         }
-        for (gpointer object : {gpointer(textFont), gpointer(layout), gpointer(context), gpointer(fonts)}) {
+        for (gpointer object : {gpointer(textFont), gpointer(context), gpointer(fonts)}) {
             if (object)
                 pango.g_object_unref(object);
         }
+        if (type)
+            pango.pango_font_description_free(type);
         if (cairo)
             pango.cairo_destroy(cairo);
         if (surface)
@@ -141,10 +164,66 @@ struct PdfLineWriter::Drawing
     Drawing(const Drawing &) = delete;
     Drawing &operator=(const Drawing &) = delete;
 
-    // One row of a laid-out line, its runs left to right from x.
+    // The rows of the line, as in the box, each drawn as a piece as wide as
+    // the page's room for text.
+    const std::vector<Row> &rowsOf(const QString &text, double width)
+    {
+        if (const auto kept = lines.constFind(text); kept != lines.cend())
+            return *kept;
+        std::vector<Row> &line = keepLines ? lines[text] : fresh;
+        line.clear();
+        PangoLayout *layout = layOut(text);
+        // Even an empty line makes one row, so it takes a line's height.
+        PangoLayoutIter *rows = pango.pango_layout_get_iter(layout);
+        do {
+            PangoRectangle extents{};
+            pango.pango_layout_iter_get_line_extents(rows, nullptr, &extents);
+            const PangoLayoutLine *row = pango.pango_layout_iter_get_line_readonly(rows);
+            const double height = points(extents.height);
+            if (!row->runs) {
+                line.push_back({-1, height});
+                continue;
+            }
+            pango.cairo_pdf_surface_set_size(surface, width + 2 * room, height + 2 * room);
+            drawRow(row, room + points(extents.x),
+                    room + points(pango.pango_layout_iter_get_baseline(rows) - extents.y));
+            pango.cairo_show_page(cairo);
+            line.push_back({pieces++, height});
+        } while (pango.pango_layout_iter_next_line(rows));
+        pango.pango_layout_iter_free(rows);
+        pango.g_object_unref(layout);
+        return line;
+    }
+
+    // The line in rows as wide as the page, in the printout's type.
+    [[nodiscard]] PangoLayout *layOut(const QString &line) const
+    {
+        PangoLayout *layout = pango.pango_layout_new(context);
+        pango.pango_layout_set_font_description(layout, type);
+        pango.pango_layout_set_width(layout, rowWidth);
+        pango.pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+        // As the box does, the first strong character decides; such a line starts at the right margin.
+        pango.pango_layout_set_auto_dir(layout, TRUE);
+        const QByteArray text = line.toUtf8();
+        pango.pango_layout_set_text(layout, text.constData(), int(text.size()));
+        // A word broken at the margin goes on on the next row as typed, with no hyphen added.
+        PangoAttrList *attributes = pango.pango_attr_list_new();
+        pango.pango_attr_list_insert(attributes, pango.pango_attr_insert_hyphens_new(FALSE));
+        for (const auto &[start, end] : longWordPieces(line)) {
+            PangoAttribute *piece = pango.pango_attr_letter_spacing_new(0);
+            piece->start_index = guint(start);
+            piece->end_index = guint(end);
+            pango.pango_attr_list_insert(attributes, piece);
+        }
+        pango.pango_layout_set_attributes(layout, attributes);
+        pango.pango_attr_list_unref(attributes);
+        return layout;
+    }
+
+    // One row of the line laid out, its runs left to right from x.
     void drawRow(const PangoLayoutLine *row, double x, double baseline)
     {
-        const char *text = pango.pango_layout_get_text(layout);
+        const char *text = pango.pango_layout_get_text(row->layout);
         for (GSList *run = row->runs; run; run = run->next) {
             auto *glyphs = static_cast<PangoGlyphItem *>(run->data);
             PangoFont *font = glyphs->item->analysis.font;
@@ -176,9 +255,14 @@ struct PdfLineWriter::Drawing
         if (drawn) {
             (pango.g_object_ref)(font); // in brackets, as GLib's macro of that name would cast
             pango.pango_glyph_string_extents(glyphs->glyphs, font, &ink, nullptr);
-            image = pango.cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(std::ceil(points(ink.width) * scale)) + 1,
+            image = pango.cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(std::ceil(points(ink.width) * scale)) + 1,
                                                      int(std::ceil(points(ink.height) * scale)) + 1);
             cairo_t *painter = pango.cairo_create(image);
+            // On the paper's white, with no alpha channel: a picture with one
+            // is real transparency, which printers' filters render by turning
+            // the whole page into a picture.
+            pango.cairo_set_source_rgb(painter, 1, 1, 1);
+            pango.cairo_paint(painter);
             pango.cairo_scale(painter, scale, scale);
             pango.cairo_move_to(painter, -points(ink.x), -points(ink.y));
             pango.pango_cairo_show_glyph_string(painter, font, glyphs->glyphs);
@@ -223,18 +307,18 @@ struct PdfLineWriter::Drawing
     }
 };
 
-PdfLineWriter::PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, const QPageLayout &layout,
-                             const QString &family)
+PdfLineWriter::PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, std::shared_ptr<const QpdfLibrary> qpdf,
+                             const QPageLayout &layout, const QString &family, Layouts layouts)
     : m_pango(std::move(pango))
+    , m_qpdf(std::move(qpdf))
     , m_page(layout.paintRect(QPageLayout::Point))
     , m_drawing(std::make_unique<Drawing>(*m_pango))
 {
     const PangoCairoLibrary &p = *m_pango;
     Drawing &d = *m_drawing;
     const QRectF paper = layout.fullRect(QPageLayout::Point);
-    d.surface = p.cairo_pdf_surface_create_for_stream(append, &m_pdf, paper.width(), paper.height());
-    p.cairo_pdf_surface_set_metadata(d.surface, CAIRO_PDF_METADATA_TITLE, "Jeerforge");
-    p.cairo_pdf_surface_set_metadata(d.surface, CAIRO_PDF_METADATA_CREATOR, "Jeerforge");
+    m_pages.push_back({paper.width(), paper.height(), {}});
+    d.surface = p.cairo_pdf_surface_create_for_stream(append, &m_pieces, paper.width(), paper.height());
     d.cairo = p.cairo_create(d.surface);
 
     // A font map of its own, as Pango's are not shared between threads.
@@ -243,24 +327,19 @@ PdfLineWriter::PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, con
     p.pango_cairo_update_context(d.cairo, d.context);
     p.pango_cairo_context_set_resolution(d.context, pointsPerInch); // sizes in points, as the page measures
     p.pango_context_set_round_glyph_positions(d.context, FALSE); // paper has no pixels to snap to
-    d.layout = p.pango_layout_new(d.context);
 
-    PangoFontDescription *font = p.pango_font_description_new();
-    p.pango_font_description_set_family(font, family.toUtf8().constData());
-    p.pango_font_description_set_size(font, int(pointSize * PANGO_SCALE));
-    p.pango_layout_set_font_description(d.layout, font);
-    d.textFont = p.pango_context_load_font(d.context, font);
-    p.pango_font_description_free(font);
-
-    p.pango_layout_set_width(d.layout, int(m_page.width() * PANGO_SCALE));
-    p.pango_layout_set_wrap(d.layout, PANGO_WRAP_WORD_CHAR);
-    // As the box does, the first strong character decides; such a line starts at the right margin.
-    p.pango_layout_set_auto_dir(d.layout, TRUE);
+    d.type = p.pango_font_description_new();
+    p.pango_font_description_set_family(d.type, family.toUtf8().constData());
+    p.pango_font_description_set_size(d.type, int(pointSize * PANGO_SCALE));
+    d.textFont = p.pango_context_load_font(d.context, d.type);
+    d.rowWidth = int(m_page.width() * PANGO_SCALE);
+    d.keepLines = layouts == Layouts::Kept;
 }
 
 PdfLineWriter::~PdfLineWriter() = default;
 
-std::unique_ptr<PdfLineWriter> PdfLineWriter::open(const QPageLayout &layout, const QString &family, QString &error)
+std::unique_ptr<PdfLineWriter> PdfLineWriter::open(const QPageLayout &layout, const QString &family, QString &error,
+                                                   Layouts layouts)
 {
     std::string why;
     auto pango = PangoCairoLibrary::load(why);
@@ -268,7 +347,12 @@ std::unique_ptr<PdfLineWriter> PdfLineWriter::open(const QPageLayout &layout, co
         error = QString::fromStdString(why);
         return nullptr;
     }
-    return std::make_unique<PdfLineWriter>(std::move(pango), layout, family);
+    auto qpdf = QpdfLibrary::load(why);
+    if (!qpdf) {
+        error = QString::fromStdString(why);
+        return nullptr;
+    }
+    return std::make_unique<PdfLineWriter>(std::move(pango), std::move(qpdf), layout, family, layouts);
 }
 
 QPageLayout PdfLineWriter::pageLayout(const QPageSize &paper)
@@ -283,53 +367,34 @@ void PdfLineWriter::addLine(const QString &recorded)
 {
     if (!m_drawing)
         return;
-    const PangoCairoLibrary &p = *m_pango;
-    Drawing &d = *m_drawing;
-    const QString line = asInTheBox(recorded);
-    const QByteArray text = line.toUtf8();
-    p.pango_layout_set_text(d.layout, text.constData(), int(text.size()));
-    // A word broken at the margin goes on on the next row as typed, with no hyphen added.
-    PangoAttrList *attributes = p.pango_attr_list_new();
-    p.pango_attr_list_insert(attributes, p.pango_attr_insert_hyphens_new(FALSE));
-    for (const auto &[start, end] : longWordPieces(line)) {
-        PangoAttribute *piece = p.pango_attr_letter_spacing_new(0);
-        piece->start_index = guint(start);
-        piece->end_index = guint(end);
-        p.pango_attr_list_insert(attributes, piece);
-    }
-    p.pango_layout_set_attributes(d.layout, attributes);
-    p.pango_attr_list_unref(attributes);
-    // Even an empty line makes one row, so it takes a line's height.
-    PangoLayoutIter *rows = p.pango_layout_get_iter(d.layout);
-    do {
-        PangoRectangle row{};
-        p.pango_layout_iter_get_line_extents(rows, nullptr, &row);
-        const double height = points(row.height);
-        if (m_y + height > m_page.height() && m_y > 0) {
-            p.cairo_show_page(d.cairo);
-            ++m_pages;
+    for (const Drawing::Row &row : m_drawing->rowsOf(asInTheBox(recorded), m_page.width())) {
+        if (m_y + row.height > m_page.height() && m_y > 0) {
+            m_pages.push_back({m_pages.back().width, m_pages.back().height, {}});
             m_y = 0;
         }
-        d.drawRow(p.pango_layout_iter_get_line_readonly(rows), m_page.left() + points(row.x),
-                  m_page.top() + m_y + points(p.pango_layout_iter_get_baseline(rows) - row.y));
-        m_y += height;
-    } while (p.pango_layout_iter_next_line(rows));
-    p.pango_layout_iter_free(rows);
+        // The piece's lower left corner, where PDF measures from the bottom.
+        PdfAssembly::Page &page = m_pages.back();
+        if (row.piece >= 0) {
+            page.placed.push_back({row.piece, m_page.left() - Drawing::room,
+                                   page.height - (m_page.top() + m_y + row.height + Drawing::room)});
+        }
+        m_y += row.height;
+    }
 }
 
-QByteArray PdfLineWriter::finish()
+QByteArray PdfLineWriter::finish(QString *error)
 {
     if (!m_drawing)
         return {};
     const PangoCairoLibrary &p = *m_pango;
-    // cairo leaves out a last page with nothing drawn on it; one of empty
-    // lines is a page of the printout all the same.
-    if (m_y > 0)
-        p.cairo_show_page(m_drawing->cairo);
     p.cairo_surface_finish(m_drawing->surface);
     const bool written = p.cairo_surface_status(m_drawing->surface) == CAIRO_STATUS_SUCCESS;
     m_drawing.reset();
-    QByteArray pdf = written ? m_pdf : QByteArray();
-    m_pdf.clear();
+    QString why = QStringLiteral("cairo could not write the PDF");
+    const QByteArray pdf = written ? PdfAssembly::assemble(*m_qpdf, m_pieces, m_pages, why) : QByteArray();
+    m_pieces.clear();
+    m_pages.clear();
+    if (pdf.isEmpty() && error)
+        *error = why;
     return pdf;
 }

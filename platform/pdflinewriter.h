@@ -3,14 +3,18 @@
 
 #pragma once
 
+#include "pdfassembly.h"
+
 #include <QByteArray>
 #include <QPageLayout>
 #include <QRectF>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 struct PangoCairoLibrary;
+struct QpdfLibrary;
 
 /// A print document built in memory as PDF, one line of text at a time.
 /// A line wider than the page wraps onto the next lines; a full page goes on
@@ -18,6 +22,9 @@ struct PangoCairoLibrary;
 /// characters as blanks, right-to-left text against the right margin, and
 /// emoji in colour. Copy and search in the PDF give back the characters
 /// typed, in every script, as Pango and cairo keep each cluster's text.
+/// Each distinct row is drawn once and shown by every page that prints it,
+/// and no page carries a transparency group, which printers' filters would
+/// turn into a picture of the page.
 class PdfLineWriter
 {
 public:
@@ -25,31 +32,39 @@ public:
     /// paper, the locale's: US Letter where it measures in inches, else A4.
     static QPageLayout pageLayout(const QPageSize &paper = {});
 
+    /// Whether each distinct line is laid out once and its rows kept for
+    /// every time it is printed, or laid out anew each time, which gives the
+    /// same document.
+    enum class Layouts { Kept, Anew };
+
     /// A document whose lines are set in 11-point type of the given family,
     /// with the fonts that fontconfig adds for what it lacks. Nothing, with
     /// error saying why, where Pango cannot be loaded.
-    static std::unique_ptr<PdfLineWriter> open(const QPageLayout &layout, const QString &family, QString &error);
+    static std::unique_ptr<PdfLineWriter> open(const QPageLayout &layout, const QString &family, QString &error,
+                                               Layouts layouts = Layouts::Kept);
 
-    PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, const QPageLayout &layout, const QString &family);
+    PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, std::shared_ptr<const QpdfLibrary> qpdf,
+                  const QPageLayout &layout, const QString &family, Layouts layouts = Layouts::Kept);
     ~PdfLineWriter();
     PdfLineWriter(const PdfLineWriter &) = delete;
     PdfLineWriter &operator=(const PdfLineWriter &) = delete;
 
     void addLine(const QString &recorded);
 
-    [[nodiscard]] int pageCount() const { return m_pages; }
+    [[nodiscard]] int pageCount() const { return int(m_pages.size()); }
 
-    /// Ends the document and hands over its PDF, empty when cairo could not
-    /// write it; nothing can be added after.
-    [[nodiscard]] QByteArray finish();
+    /// Ends the document and hands over its PDF, empty when cairo or qpdf
+    /// could not write it, with error saying why; nothing can be added after.
+    [[nodiscard]] QByteArray finish(QString *error = nullptr);
 
 private:
     struct Drawing;
 
     std::shared_ptr<const PangoCairoLibrary> m_pango;
-    QByteArray m_pdf;
+    std::shared_ptr<const QpdfLibrary> m_qpdf;
+    QByteArray m_pieces; // the rows, each drawn once as a page, which the pages show
+    std::vector<PdfAssembly::Page> m_pages;
     QRectF m_page; // inside the margins, in points
     std::unique_ptr<Drawing> m_drawing;
     double m_y = 0; // from the top margin, in points
-    int m_pages = 1;
 };

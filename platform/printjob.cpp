@@ -84,6 +84,7 @@ struct PrintJob::Work
     std::mutex mutex;
     std::condition_variable changed;
     PrintBudget::Deadlines deadlines;
+    bool layingOut = false; // which the deadlines do not count
     PrintJob *job = nullptr; // the caller's object, while someone watches
     bool anyoneToAsk = false;
     PrintResult known; // what is known so far: the print service, the printer, its paper
@@ -220,6 +221,26 @@ struct PrintJob::Work
         return with(Outcome::PrinterFound);
     }
 
+    // The printout on the paper: the program's own work, which no bound on
+    // the print service counts, and which stops as soon as nobody waits.
+    QByteArray layOut(const QPageSize &paper, QString &error)
+    {
+        const Clock::time_point start = Clock::now();
+        {
+            const std::scoped_lock lock(mutex);
+            layingOut = true;
+            tell([job = job] { job->prepare(true); });
+            changed.notify_all();
+        }
+        QByteArray pdf = printout->on(paper, error, &abandoned);
+        const std::scoped_lock lock(mutex);
+        layingOut = false;
+        deadlines.extend(Clock::now() - start);
+        tell([job = job] { job->prepare(false); });
+        changed.notify_all();
+        return pdf;
+    }
+
     PrintResult printed(int id)
     {
         PrintResult told = with(Outcome::Printed);
@@ -241,7 +262,7 @@ struct PrintJob::Work
         const CupsClient::Destination &printer = lookedUp.value;
         found(printer);
         QString notLaidOut;
-        const QByteArray pdf = printout->on(paperOf(printer.paper), notLaidOut);
+        const QByteArray pdf = layOut(paperOf(printer.paper), notLaidOut);
         if (pdf.isEmpty())
             return with(Outcome::NotLaidOut, notLaidOut.toStdString());
 
@@ -345,8 +366,17 @@ PrintResult PrintJob::Waiter::waitWithoutEvents(milliseconds atMost) const
 {
     Work &work = *m_work;
     std::unique_lock lock(work.mutex);
-    const auto until = std::min(Clock::now() + atMost, work.deadlines.caller);
-    work.changed.wait_until(lock, until, [&work] { return work.result || work.asking; });
+    // The layout's time moves the bound on, as it moves the deadlines.
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point callerBefore = work.deadlines.caller;
+    for (;;) {
+        const auto until = std::min(start + atMost + (work.deadlines.caller - callerBefore), work.deadlines.caller);
+        const bool over =
+            !work.changed.wait_until(lock, until, [&work] { return work.result || work.asking || work.layingOut; });
+        if (work.result || work.asking || over)
+            break;
+        work.changed.wait(lock, [&work] { return work.result || !work.layingOut; });
+    }
     if (!work.result) {
         // Nobody is left to answer a question, nor to wait any longer.
         PrintResult told = work.knownSoFar();
@@ -391,6 +421,25 @@ void PrintJob::deliver(const PrintResult &result)
     m_deadline.stop();
     // cppcheck-suppress shadowFunction ; a signal emitted, not a variable
     Q_EMIT finished(result);
+}
+
+void PrintJob::prepare(bool layingOut)
+{
+    if (m_reported)
+        return;
+    // While the printout is laid out, the wait for the print service stands still.
+    if (layingOut) {
+        m_deadline.stop();
+    } else {
+        Clock::duration left;
+        {
+            const std::scoped_lock lock(m_work->mutex);
+            left = m_work->deadlines.caller - Clock::now();
+        }
+        m_deadline.start(std::max(milliseconds(0), std::chrono::duration_cast<milliseconds>(left)));
+    }
+    // cppcheck-suppress shadowFunction ; a signal emitted, not a variable
+    Q_EMIT preparing(layingOut);
 }
 
 void PrintJob::askForPassword(const PasswordRequest &request)

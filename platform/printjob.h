@@ -64,7 +64,8 @@ struct PasswordRequest
 /// conversation runs on the print service's thread; this object, on the
 /// window's thread, reports what it waits for and what became of it, and
 /// gives up at its deadline or when cancelled. The time a person takes to
-/// give a password is not counted.
+/// give a password is not counted, nor the time the printout takes to be
+/// laid out: the bound is on the print service's silence.
 class PrintJob : public QObject
 {
     Q_OBJECT
@@ -118,6 +119,9 @@ Q_SIGNALS:
     /// What the errand waits for: "" while the default printer is looked
     /// for, then that printer's name.
     void waiting(const QString &printer);
+    /// The printout is being laid out, or is laid out: the program's own
+    /// work, which the bound does not count.
+    void preparing(bool layingOut);
     /// A user name and password are wanted; answerPassword() answers.
     void passwordWanted(const PasswordRequest &request);
     void finished(const PrintResult &result);
@@ -130,6 +134,7 @@ private:
     void post();
     void giveUp(PrintResult::Outcome outcome);
     void deliver(const PrintResult &result);
+    void prepare(bool layingOut);
     void askForPassword(const PasswordRequest &request);
 
     PrintService &m_service;

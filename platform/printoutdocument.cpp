@@ -11,6 +11,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <numeric>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -53,7 +54,7 @@ struct PrintoutDocument::Copy::LaidOut
     QByteArray pdf;
 };
 
-QByteArray PrintoutDocument::Copy::on(const QPageSize &paper, QString &error) const
+QByteArray PrintoutDocument::Copy::on(const QPageSize &paper, QString &error, const std::atomic<bool> *stop) const
 {
     {
         const std::scoped_lock lock(laidOut->mutex);
@@ -63,13 +64,16 @@ QByteArray PrintoutDocument::Copy::on(const QPageSize &paper, QString &error) co
     const auto writer = PdfLineWriter::open(PdfLineWriter::pageLayout(paper), family, error);
     if (!writer)
         return {};
-    for (const QString &line : lines)
-        writer->addLine(line);
-    QByteArray pdf = writer->finish();
-    if (pdf.isEmpty()) {
-        error = u"cairo could not write the PDF"_s;
-        return {};
+    for (const quint32 number : lines->printed) {
+        if (stop && *stop) {
+            error = u"the layout was stopped"_s;
+            return {};
+        }
+        writer->addLine(lines->distinct.at(number));
     }
+    QByteArray pdf = writer->finish(&error);
+    if (pdf.isEmpty())
+        return {};
     const std::scoped_lock lock(laidOut->mutex);
     laidOut->paper = paper;
     laidOut->pdf = pdf;
@@ -79,16 +83,39 @@ QByteArray PrintoutDocument::Copy::on(const QPageSize &paper, QString &error) co
 PrintoutDocument::PrintoutDocument() = default;
 PrintoutDocument::~PrintoutDocument() = default;
 
-void PrintoutDocument::addLine(const QString &line)
+bool PrintoutDocument::hasRoomFor(const std::vector<qsizetype> &lengths) const
+{
+    const qsizetype characters = std::accumulate(lengths.begin(), lengths.end(), qsizetype(0));
+    const std::scoped_lock lock(m_mutex);
+    const qsizetype lines = m_done.lines ? qsizetype(m_done.lines->printed.size()) : 0;
+    const qsizetype printed = m_done.lines ? m_done.lines->characters : 0;
+    return lines + qsizetype(lengths.size()) <= mostLines && printed + characters <= mostCharacters;
+}
+
+bool PrintoutDocument::addLine(const QString &line)
 {
     const std::scoped_lock lock(m_mutex);
-    if (m_done.lines.isEmpty()) {
+    if (!m_done.lines) {
+        m_done.lines = std::make_shared<const Copy::Lines>();
         m_done.delivery = std::make_shared<Copy::Delivery>();
         // The paper shows the lines in the font the box shows them in.
         m_done.family = QFontInfo(QFont()).family();
     }
-    m_done.lines.append(line);
+    if (qsizetype(m_done.lines->printed.size()) >= mostLines || m_done.lines->characters + line.size() > mostCharacters)
+        return false;
+    // A copy handed out keeps the lines it was given.
+    auto lines = m_done.lines.use_count() == 1 ? std::const_pointer_cast<Copy::Lines>(m_done.lines)
+                                               : std::make_shared<Copy::Lines>(*m_done.lines);
+    auto known = lines->numbers.constFind(line);
+    if (known == lines->numbers.cend()) {
+        known = lines->numbers.insert(line, quint32(lines->distinct.size()));
+        lines->distinct.append(line);
+    }
+    lines->printed.push_back(*known);
+    lines->characters += line.size();
+    m_done.lines = std::move(lines);
     m_done.laidOut.reset();
+    return true;
 }
 
 void PrintoutDocument::setPaper(const QPageSize &paper)
@@ -106,7 +133,7 @@ QPageSize PrintoutDocument::paper() const
 bool PrintoutDocument::pending() const
 {
     const std::scoped_lock lock(m_mutex);
-    return !m_done.lines.isEmpty();
+    return m_done.lines && !m_done.lines->printed.empty();
 }
 
 PrintoutDocument::Copy PrintoutDocument::copy()
@@ -117,10 +144,10 @@ PrintoutDocument::Copy PrintoutDocument::copy()
     return m_done;
 }
 
-std::optional<QString> PrintoutDocument::save(const QString &path, bool replace)
+std::optional<QString> PrintoutDocument::save(const QString &path, bool replace, const std::atomic<bool> *stop)
 {
     QString error;
-    const QByteArray pdf = copy().on(paper(), error);
+    const QByteArray pdf = copy().on(paper(), error, stop);
     if (pdf.isEmpty())
         return error;
     if (replace) {

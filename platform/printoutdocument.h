@@ -4,18 +4,23 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QPageSize>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 /// The one printout that PlatformServices::PrintLine fills: every line, laid
 /// out as PDF when it goes to a printer or a file, on that printer's paper or
 /// else on the paper of the default printer last found, else the locale's.
-/// Nothing in it is lost unless discard() is called. Every call may come from
-/// any thread, as the end of the program may hand it over from another.
+/// Nothing in it is lost unless discard() is called. It holds each distinct
+/// line once, however often it is printed, and at most as much as it can lay
+/// out in seconds. Every call may come from any thread, as the end of the
+/// program may hand it over from another.
 class PrintoutDocument
 {
 public:
@@ -23,7 +28,15 @@ public:
     /// and what became of them at the printer. Safe to use on another thread.
     struct Copy
     {
-        QStringList lines;
+        /// The lines in the order printed, each distinct one held once.
+        struct Lines
+        {
+            QStringList distinct;
+            QHash<QString, quint32> numbers; // of the distinct lines
+            std::vector<quint32> printed;
+            qsizetype characters = 0; // printed, counting each time
+        };
+        std::shared_ptr<const Lines> lines;
         QString family;
 
         /// The job that has these lines at a printer, once one has, and
@@ -39,8 +52,10 @@ public:
         std::shared_ptr<Delivery> delivery;
 
         /// The PDF on the given paper (an invalid one for the locale's). It is
-        /// empty, with error saying why, when it cannot be laid out.
-        [[nodiscard]] QByteArray on(const QPageSize &paper, QString &error) const;
+        /// empty, with error saying why, when it cannot be laid out, or when
+        /// stop, where given, says so before it is done.
+        [[nodiscard]] QByteArray on(const QPageSize &paper, QString &error,
+                                    const std::atomic<bool> *stop = nullptr) const;
 
         struct LaidOut; // the last PDF laid out from these lines, for the next attempt
         std::shared_ptr<LaidOut> laidOut;
@@ -51,7 +66,16 @@ public:
     PrintoutDocument(const PrintoutDocument &) = delete;
     PrintoutDocument &operator=(const PrintoutDocument &) = delete;
 
-    void addLine(const QString &line);
+    /// How much the printout holds at most: 10,000 presses of a batch of
+    /// ordinary insults, or 100 of the longest a person would type.
+    static constexpr qsizetype mostLines = 1'000'000;
+    static constexpr qsizetype mostCharacters = 100'000'000;
+
+    /// Whether lines of these lengths, in characters, fit all together.
+    [[nodiscard]] bool hasRoomFor(const std::vector<qsizetype> &lengths) const;
+
+    /// Adds the line, unless the printout is full; then it says so.
+    bool addLine(const QString &line);
 
     /// The paper of the default printer just found, which a saved file takes.
     void setPaper(const QPageSize &paper);
@@ -66,8 +90,9 @@ public:
     /// Writes the printout to a PDF file at path, whole or not at all. An
     /// existing file is replaced only when replace is true. Returns nothing
     /// once it is saved, or else why not, in the system's words; the printout
-    /// is then kept.
-    [[nodiscard]] std::optional<QString> save(const QString &path, bool replace);
+    /// is then kept. Stop, where given, ends the layout before it is done.
+    [[nodiscard]] std::optional<QString> save(const QString &path, bool replace,
+                                              const std::atomic<bool> *stop = nullptr);
 
     /// Throws the printout away: printed, saved or discarded by the user.
     void discard();

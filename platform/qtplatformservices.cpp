@@ -101,7 +101,11 @@ std::string QtPlatformServices::GetDisplayText()
 
 void QtPlatformServices::PrintLine(const std::string &line)
 {
-    m_printout.addLine(fromUtf8(line));
+    if (!m_printout.addLine(fromUtf8(line))) {
+        throw PlatformError(
+            QCoreApplication::translate("QtPlatformServices", "The printout is full; the line was not added to it.")
+                .toStdString());
+    }
 }
 
 void QtPlatformServices::EndProgram()

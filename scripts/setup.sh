@@ -6,12 +6,15 @@
 # (jeerforge_configure DIR CMAKE-ARGUMENT...).
 
 jeerforge_build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libcups2-dev libpango1.0-dev
-    fonts-dejavu-core)
+    libqpdf-dev fonts-dejavu-core)
 jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool xclip imagemagick
-    cups-daemon cups-client cups-ipp-utils cups-filters poppler-utils desktop-file-utils appstream lintian dpkg-dev valgrind
+    cups-daemon cups-client cups-ipp-utils cups-filters cups-core-drivers ghostscript qpdf poppler-utils
+    desktop-file-utils appstream lintian dpkg-dev valgrind
     weston dbus at-spi2-core python3-pyatspi orca fonts-symbola fonts-noto-color-emoji fonts-noto-core fonts-noto-cjk
     qt6-gtk-platformtheme)
 jeerforge_check_packages=(clang libclang-rt-dev clang-tidy clang-format cppcheck reuse libbenchmark-dev git)
+# What the benchmarks measure Jeerforge's printing against.
+jeerforge_bench_packages=(paps)
 
 jeerforge_install() {
     local missing=()

@@ -201,6 +201,29 @@ TEST_F(ShownWindow, APressWithoutAPrintServiceKeepsEveryLineAndSaysSoWithoutFree
     qunsetenv("CUPS_SERVER");
 }
 
+// A printout too full for the batch takes none of it, and says so.
+TEST(FrmInsultPrintout, APressThatWouldNotFitAddsNothingAndSaysSo)
+{
+    FakePlatform platform;
+    FrmInsult window(platform, WordBank{}, [](const WordBank &) { return std::optional(u"The printout is full."_s); });
+    window.load();
+    window.show();
+    QSignalSpy printed(&window, &FrmInsult::resultsPrinted);
+    QString told;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&told] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    answerer.start(10);
+    QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(told, u"The printout is full."_s);
+    EXPECT_TRUE(platform.printed.empty());
+    EXPECT_EQ(printed.count(), 0) << "no printer is looked for";
+}
+
 // The real dialogs, the real text box and the real random source together.
 TEST(FrmInsultOnQt, PromptedWordsBecomeInsultsInTheRealTextBox)
 {

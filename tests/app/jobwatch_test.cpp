@@ -16,6 +16,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 using Outcome = PrintResult::Outcome;
 
 namespace {
@@ -128,4 +129,26 @@ TEST_F(PrintWaits, APressLooksForThePrinterWithTheButtonsHeldAndGivesThePaperToT
     EXPECT_EQ(printout.paper().id(), QPageSize::A5);
     lookup.lookUp();
     EXPECT_EQ(busy.count(), 4) << "found once, looked for no more";
+}
+
+// Laying the printout out is the program's own work: a bound on the print
+// service that passes meanwhile gives nothing up, and the box says what is
+// under way.
+TEST_F(PrintWaits, TheLayoutIsTheProgramsOwnTimeNotThePrintServices)
+{
+    PrintoutDocument printout;
+    for (int line = 0; line < 100; ++line)
+        printout.addLine(QString::number(line) + QString(3000, u'x'));
+    JobWatch watch(service->print(printout.copy(), 1100ms), quitOnSignals); // a tenth of a second for the service
+    QElapsedTimer clock;
+    std::vector<qint64> preparing;
+    QObject::connect(&watch.job(), &PrintJob::preparing, [&] { preparing.push_back(clock.elapsed()); });
+    QSignalSpy done(&watch, &JobWatch::done);
+    clock.start();
+    watch.start();
+    ASSERT_TRUE(QTest::qWaitFor([&done] { return done.count() == 1; }, 120000));
+    EXPECT_EQ(outcomeOf(done), Outcome::Printed);
+    ASSERT_EQ(preparing.size(), 2U);
+    EXPECT_GT(preparing[1] - preparing[0], 100) << "the layout outlasted the print service's part of the bound";
+    EXPECT_EQ(script.jobs, 1);
 }

@@ -14,6 +14,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <array>
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -23,8 +25,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What a poppler tool prints about the PDF, which its arguments name "PDF".
-QString poppler(const QString &tool, QStringList arguments, const QByteArray &pdf)
+// What a poppler tool writes out of the PDF, which its arguments name "PDF".
+QByteArray popplerOutput(const QString &tool, QStringList arguments, const QByteArray &pdf)
 {
     QTemporaryDir dir;
     QFile file(dir.filePath(u"document.pdf"_s));
@@ -35,7 +37,12 @@ QString poppler(const QString &tool, QStringList arguments, const QByteArray &pd
     QProcess process;
     process.start(tool, arguments);
     EXPECT_TRUE(process.waitForFinished());
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return process.readAllStandardOutput();
+}
+
+QString poppler(const QString &tool, const QStringList &arguments, const QByteArray &pdf)
+{
+    return QString::fromUtf8(popplerOutput(tool, arguments, pdf));
 }
 
 // The text of the PDF's pages first to last (all pages when last is 0), as
@@ -175,6 +182,56 @@ TEST(PdfLineWriter, ABatchOfPresses)
         << "a last page of empty lines is a page too";
 }
 
+// Printers' filters keep text that draws nothing transparent: no page (nor
+// anything on it) has a transparency group, and emoji pictures have no
+// alpha channel on the white paper.
+TEST(PdfLineWriter, NothingOnThePageIsTransparent)
+{
+    const auto document = opened();
+    ASSERT_TRUE(document);
+    document->addLine(u"fox \U0001F98A tears \U0001F979"_s);
+    document->addLine(u"hello مرحبا بالعالم"_s);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"printout.pdf"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(document->finish());
+    file.close();
+    QProcess qpdf;
+    qpdf.start(u"qpdf"_s, {u"--qdf"_s, u"--object-streams=disable"_s, file.fileName(), u"-"_s});
+    ASSERT_TRUE(qpdf.waitForFinished()) << "qpdf, of the qpdf package";
+    const QByteArray objects = qpdf.readAllStandardOutput();
+    ASSERT_TRUE(objects.contains("/Type /Page")) << objects.left(200).constData();
+    EXPECT_FALSE(objects.contains("/Group"));
+    EXPECT_FALSE(objects.contains("/SMask"));
+}
+
+// Each distinct line is laid out and drawn once, however often it is
+// printed, and the pages show it as they would a line laid out anew: the
+// same text, and the same pictures of the pages.
+TEST(PdfLineWriter, EachDistinctLineIsLaidOutOnceAndPrintsAsLaidOutAnew)
+{
+    const QStringList lines{u"everyone knows that you "_s + QString(300, u'x') + u" your mom's dog!"_s,
+                            u"hello مرحبا بالعالم"_s, u"fox \U0001F98A tears"_s, QString()};
+    QString error;
+    std::array<QByteArray, 2> pdfs;
+    for (const auto layouts : {PdfLineWriter::Layouts::Kept, PdfLineWriter::Layouts::Anew}) {
+        auto document = PdfLineWriter::open(PdfLineWriter::pageLayout(), QFontInfo(QFont()).family(), error, layouts);
+        ASSERT_TRUE(document) << qPrintable(error);
+        for (int press = 0; press < 30; ++press) {
+            for (const QString &line : lines)
+                document->addLine(line);
+        }
+        pdfs.at(layouts == PdfLineWriter::Layouts::Kept ? 0 : 1) = document->finish();
+    }
+    const auto &[kept, anew] = pdfs;
+    EXPECT_EQ(textOf(kept), textOf(anew));
+    const QStringList pictures{u"-r"_s, u"30"_s, u"-gray"_s, u"PDF"_s};
+    const QByteArray pages = popplerOutput(u"pdftoppm"_s, pictures, kept);
+    EXPECT_GE(pages.count("P5\n"), 5) << "a picture of every page, in one stream";
+    EXPECT_TRUE(pages == popplerOutput(u"pdftoppm"_s, pictures, anew));
+    EXPECT_LT(kept.size() * 5, anew.size()) << "each row stored once";
+}
+
 // The printout is laid out when it goes out, on the paper asked for then,
 // and never from an earlier layout that lacks lines added since.
 TEST(PrintoutDocument, LaidOutAnewForNewLinesAndOtherPaper)
@@ -192,6 +249,23 @@ TEST(PrintoutDocument, LaidOutAnewForNewLinesAndOtherPaper)
         EXPECT_TRUE(poppler(u"pdfinfo"_s, {u"PDF"_s}, pdf).contains(size));
     }
     EXPECT_FALSE(textOf(early.on(QPageSize(QPageSize::A4), error)).contains(u"second"_s)) << "a copy keeps its lines";
+}
+
+// The printout holds each distinct line once, and at most what it can lay
+// out in seconds: a press that would not fit is refused whole.
+TEST(PrintoutDocument, HoldsWhatItCanPrintAndRefusesWhatWouldNotFit)
+{
+    PrintoutDocument printout;
+    const QString line(1'000'000, u'x');
+    for (int press = 0; press < 99; ++press)
+        ASSERT_TRUE(printout.addLine(line));
+    EXPECT_TRUE(printout.hasRoomFor({line.size()}));
+    EXPECT_FALSE(printout.hasRoomFor({line.size(), 1})) << "a press that would not fit whole";
+    EXPECT_TRUE(printout.addLine(line));
+    EXPECT_FALSE(printout.addLine(u"x"_s));
+    EXPECT_EQ(printout.copy().lines->distinct.size(), 1);
+    EXPECT_EQ(printout.copy().lines->printed.size(), 100U);
+    EXPECT_FALSE(printout.hasRoomFor(std::vector<qsizetype>(PrintoutDocument::mostLines + 1, 0)));
 }
 
 TEST(PrintoutDocument, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFileUnasked)

@@ -213,11 +213,13 @@ print(re.sub(r"[\s\u202a-\u202e]", "", unicodedata.normalize("NFC", sys.stdin.re
     check "the job's text is the sentence" eval '[[ $printed =~ ^${beginning// /}${verb}(a|your|the|yourmom.s|yourdad.s)${noun// /}[.!]$ ]] || { echo "printed: $printed"; false; }'
 }
 
-scenario_driver_papers() { # a driver's queue prints on its default paper, A4 under a Letter locale and Letter under an A4 one
-    # A driver for a PDF printer, as cups-pdf's and many others are: a PPD
-    # whose page sizes give the queue's "media-default".
-    local ppd="$TMPDIR/../driver.ppd" job spooled
-    cat >"$ppd" <<'PPD'
+# Writes a driver's PPD to $1, whose page sizes give the queue's
+# "media-default": for a PDF printer with $2 as its filter line, else for a
+# PostScript printer, which gets what CUPS's own filters make of the PDF.
+driver_ppd() {
+    local filter=""
+    [ -n "${2:-}" ] && filter="*cupsFilter2: \"$2\""
+    cat >"$1" <<PPD
 *PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
 *FileVersion: "1.0"
@@ -237,7 +239,7 @@ scenario_driver_papers() { # a driver's queue prints on its default paper, A4 un
 *Throughput: "1"
 *LandscapeOrientation: Plus90
 *TTRasterizer: Type42
-*cupsFilter2: "application/vnd.cups-pdf application/pdf 0 -"
+$filter
 *OpenUI *PageSize/Media Size: PickOne
 *OrderDependency: 10 AnySetup *PageSize
 *DefaultPageSize: Letter
@@ -251,6 +253,12 @@ scenario_driver_papers() { # a driver's queue prints on its default paper, A4 un
 *PaperDimension A4/A4: "595 842"
 *PaperDimension Letter/US Letter: "612 792"
 PPD
+}
+
+scenario_driver_papers() { # a driver's queue prints on its default paper, A4 under a Letter locale and Letter under an A4 one
+    # A driver for a PDF printer, as cups-pdf's and many others are.
+    local ppd="$TMPDIR/../driver.ppd" job spooled
+    driver_ppd "$ppd" "application/vnd.cups-pdf application/pdf 0 -"
     local printed=0
     for queue in "A4 en_US.UTF-8 595 x 842" "Letter de_DE.UTF-8 612 x 792"; do
         read -r paper locale size <<<"$queue"
@@ -269,6 +277,30 @@ PPD
         check "and printed on it" grep -q "^$size pts" < <(job_paper)
         check "with the insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
     done
+}
+
+scenario_postscript_printer() { # a PostScript printer, through Debian's own filters (pdftopdf, then pdftops with Ghostscript): its printout is text, with emoji or without
+    local ppd="$TMPDIR/../postscript.ppd" printed=0 noun
+    driver_ppd "$ppd"
+    lpadmin -p postscript -E -v capture:/ -P "$ppd" -o PageSize=A4 2>&1 | { grep -v -i 'deprecated' >&2 || true; }
+    lpadmin -d postscript
+    # The pictures on the printed pages, as "width height" rows; a page printed as a picture is one of about 2480 x 3500.
+    pictures() { pdfimages -list "$TMPDIR/../printed.pdf" | awk 'NR > 2 { print $4, $5 }'; }
+    for noun in n "n 🥹"; do
+        jeerforge_start b v "$noun"
+        press_next
+        press_print
+        press_exit
+        wait_for_exit "$program"
+        printed=$((printed + 1))
+        check "\"$noun\": the job reaches the printer" [ "$(new_jobs)" -eq "$printed" ]
+        check "as PostScript" grep -q '^%!PS' "$(newest_job)"
+        ps2pdf "$(newest_job)" "$TMPDIR/../printed.pdf"
+        check "which draws no picture of a page" eval '[ -z "$(pictures | awk '"'"'$1 > 500 || $2 > 500'"'"')" ]'
+        check "and whose text is the insult" grep -qE "^b v (a|your|the|your mom.s|your dad.s) n" < <(job_text "$TMPDIR/../printed.pdf")
+    done
+    check "an emoji is a picture of its own" [ "$(pictures | wc -l)" -ge 1 ]
+    rm -f "$TMPDIR/../printed.pdf"
 }
 
 scenario_ipp_everywhere() { # a press on an A4 printer, then an IPP Everywhere printer whose default is Letter takes the printout
