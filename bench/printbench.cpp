@@ -3,7 +3,8 @@
 
 // What the print path costs: one press of Print Results (100 lines into the
 // printout), and ending it until the spooler holds the job, laid out as PDF
-// then; with "largest" as argument, the largest batch instead.
+// then; with "largest N" or "ordinary N" as arguments, N presses of the
+// largest batch, or of a batch of ordinary insults, instead.
 // Needs a default printer; bench/run.sh provides a private one.
 #include "printbudget.h"
 #include "qtplatformservices.h"
@@ -59,22 +60,26 @@ double release(QtPlatformServices &services)
     return microseconds(Clock::now() - start);
 }
 
-// The largest batch: 20 presses of 100 lines, each of three 2,000-character
-// words, from the end of the program until the spooler holds the job; once,
-// with the peak memory of the whole run.
-int largestBatch()
+// Many presses of one batch, from the end of the program until the spooler
+// holds the job; once, with the peak memory of the whole run. The largest
+// batch is 100 lines, each of three 2,000-character words.
+int manyPresses(int presses, bool largest)
 {
-    const std::string line =
-        std::string(2000, 'a') + " " + std::string(2000, 'b') + " your " + std::string(2000, 'c') + "!";
+    const std::string line = largest
+        ? std::string(2000, 'a') + " " + std::string(2000, 'b') + " your " + std::string(2000, 'c') + "!"
+        : std::string("everyone knows that you juggle your mom's hedgehog!");
+    std::vector<std::string> batch(100, line);
+    for (std::size_t i = 0; !largest && i < batch.size(); ++i)
+        batch[i] += " " + std::to_string(i);
     QtPlatformServices services;
-    pressPrint(services, std::vector<std::string>(100, line), true);
-    for (int press = 1; press < 20; ++press)
-        pressPrint(services, std::vector<std::string>(100, line), false);
+    pressPrint(services, batch, true);
+    for (int press = 1; press < presses; ++press)
+        pressPrint(services, batch, false);
     const double took = release(services);
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    std::printf("| end of program until the spooler holds 2,000 lines of 2,000-character words | %.2f s |\n",
-                took / 1e6);
+    std::printf("| end of program until the spooler holds %d presses of 100 %s (%d lines) | %.2f s |\n", presses,
+                largest ? "lines of 2,000-character words" : "ordinary insults", presses * 100, took / 1e6);
     std::printf("| peak memory of that run | %.1f MiB |\n", double(usage.ru_maxrss) / 1024);
     return 0;
 }
@@ -84,8 +89,9 @@ int largestBatch()
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc > 1 && std::string(argv[1]) == "largest")
-        return largestBatch();
+    // "largest PRESSES" or "ordinary PRESSES": that many presses of one batch.
+    if (argc > 2)
+        return manyPresses(std::stoi(argv[2]), std::string(argv[1]) == "largest");
     std::vector<std::string> batch;
     std::vector<std::string> devanagari;
     std::vector<std::string> emoji; // each line with an emoji that only colour fonts have

@@ -41,7 +41,26 @@ echo "Printing through a private cupsd..." >&2
     trap cupsd_stop EXIT
     cupsd_add_capture_printer
     QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" 2>/dev/null
-    QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" largest 2>/dev/null
+    for presses in 20 40 100; do
+        QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" largest "$presses" 2>/dev/null
+    done
+    QT_QPA_PLATFORM=offscreen "$bin/jeerforge_print_bench" ordinary 10000 2>/dev/null
+) >>"$results"
+
+echo "Laying the largest batch out with paps and with cups-filters' texttopdf..." >&2
+(
+    folder=$(mktemp -d)
+    trap 'rm -rf "$folder"' EXIT
+    line="$(printf 'a%.0s' $(seq 2000)) $(printf 'b%.0s' $(seq 2000)) your $(printf 'c%.0s' $(seq 2000))!"
+    for _ in $(seq 2000); do echo "$line"; done >"$folder/largest.txt"
+    seconds() {
+        local start=$(date +%s%N)
+        "$@" >/dev/null 2>&1
+        awk -v from="$start" -v to="$(date +%s%N)" 'BEGIN { printf "%.2f", (to - from) / 1e9 }'
+    }
+    printf '| the same 2,000 lines through paps, to PostScript | %s s |\n' "$(seconds paps "$folder/largest.txt")"
+    printf '| the same through texttopdf, to PDF | %s s |\n' \
+        "$(seconds /usr/lib/cups/filter/texttopdf 1 bench bench 1 '' "$folder/largest.txt")"
 ) >>"$results"
 
 echo "Pressing Print Results against a print service that never answers..." >&2

@@ -16,6 +16,7 @@
     X(g_object_unref)                                                                                                  \
     X(cairo_pdf_surface_create_for_stream)                                                                             \
     X(cairo_pdf_surface_set_size)                                                                                      \
+    X(cairo_pdf_surface_set_metadata)                                                                                  \
     X(cairo_image_surface_create)                                                                                      \
     X(cairo_surface_finish)                                                                                            \
     X(cairo_surface_status)                                                                                            \

@@ -51,14 +51,14 @@ public:
         for (const PdfAssembly::Placed &placed : page.placed) {
             const std::string name = "/P" + std::to_string(placed.piece);
             std::array<char, 96> placing{};
-            std::snprintf(placing.data(), placing.size(), "q 1 0 0 1 %.3f %.3f cm %s Do Q\n", placed.x, placed.y,
+            std::snprintf(placing.data(), placing.size(), "q 1 0 0 1 %.2f %.2f cm %s Do Q\n", placed.x, placed.y,
                           name.c_str());
             content += placing.data();
             form(placed.piece, name);
         }
         const qpdf_oh dictionary = q.qpdf_oh_new_dictionary(m_pages);
         q.qpdf_oh_replace_key(m_pages, dictionary, "/Type", q.qpdf_oh_new_name(m_pages, "/Page"));
-        q.qpdf_oh_replace_key(m_pages, dictionary, "/MediaBox", box(page.width, page.height));
+        q.qpdf_oh_replace_key(m_pages, dictionary, "/MediaBox", paper(page.width, page.height));
         q.qpdf_oh_replace_key(m_pages, dictionary, "/Resources", resources());
         q.qpdf_oh_replace_key(m_pages, dictionary, "/Contents", stream(content.data(), content.size()));
         q.qpdf_add_page(m_pages, m_pages, q.qpdf_make_indirect_object(m_pages, dictionary), QPDF_FALSE);
@@ -76,6 +76,8 @@ public:
         // Marked content that says what a cluster of glyphs reads as came with PDF 1.5.
         q.qpdf_set_minimum_pdf_version(m_pages, "1.5");
         q.qpdf_set_deterministic_ID(m_pages, QPDF_TRUE);
+        // Every stream is compressed already: it is written as it is.
+        q.qpdf_set_decode_level(m_pages, qpdf_dl_none);
         if ((q.qpdf_write(m_pages) & QPDF_ERRORS) != 0 || failed())
             return {};
         return {reinterpret_cast<const char *>(q.qpdf_get_buffer(m_pages)),
@@ -94,6 +96,17 @@ public:
 private:
     [[nodiscard]] bool failed() const { return q.qpdf_has_error(m_pieces) || q.qpdf_has_error(m_pages); }
 
+    // The pages' paper, one object for all of them.
+    qpdf_oh paper(double width, double height)
+    {
+        if (m_paper == 0 || width != m_paperWidth || height != m_paperHeight) {
+            m_paper = q.qpdf_make_indirect_object(m_pages, box(width, height));
+            m_paperWidth = width;
+            m_paperHeight = height;
+        }
+        return m_paper;
+    }
+
     qpdf_oh box(double width, double height) const
     {
         const qpdf_oh box = q.qpdf_oh_new_array(m_pages);
@@ -102,11 +115,16 @@ private:
         return box;
     }
 
+    // A stream of the data, compressed at once, so that a large printout is
+    // not held whole until it is written.
     qpdf_oh stream(const char *data, std::size_t size) const
     {
+        // zlib's own format, after the length that qCompress puts first.
+        const QByteArray compressed = qCompress(reinterpret_cast<const uchar *>(data), qsizetype(size), 1).mid(4);
         const qpdf_oh stream = q.qpdf_oh_new_stream(m_pages);
-        const qpdf_oh none = q.qpdf_oh_new_null(m_pages);
-        q.qpdf_oh_replace_stream_data(m_pages, stream, reinterpret_cast<const unsigned char *>(data), size, none, none);
+        q.qpdf_oh_replace_stream_data(m_pages, stream, reinterpret_cast<const unsigned char *>(compressed.constData()),
+                                      std::size_t(compressed.size()), q.qpdf_oh_new_name(m_pages, "/FlateDecode"),
+                                      q.qpdf_oh_new_null(m_pages));
         return stream;
     }
 
@@ -162,6 +180,9 @@ private:
     std::vector<bool> m_made; // for each piece, whether its form is made
     qpdf_oh m_forms = 0; // by name
     qpdf_oh m_resources = 0;
+    qpdf_oh m_paper = 0;
+    double m_paperWidth = 0;
+    double m_paperHeight = 0;
 };
 
 } // namespace

@@ -102,6 +102,39 @@ std::vector<std::pair<int, int>> longWordPieces(const QString &line)
     return pieces;
 }
 
+// Leaves out each page's transparency group, which cairo writes into every
+// page whatever it draws. The printout draws nothing transparent (its
+// pictures are opaque), and a group makes cups-filters' pdftopdf, with
+// Ghostscript after it, print each page as a picture of itself, without its
+// text. qpdf rewrites nothing else: the streams stay as cairo wrote them.
+// Where qpdf cannot read the PDF, it stays as it is.
+QByteArray withoutPageGroups(const QpdfLibrary &qpdf, const QByteArray &pdf)
+{
+    qpdf_data document = qpdf.qpdf_init();
+    qpdf.qpdf_silence_errors(document);
+    qpdf.qpdf_set_suppress_warnings(document, QPDF_TRUE);
+    QByteArray edited;
+    if ((qpdf.qpdf_read_memory(document, "printout", pdf.constData(), static_cast<unsigned long long>(pdf.size()),
+                               nullptr) &
+         QPDF_ERRORS) == 0) {
+        const int pages = qpdf.qpdf_get_num_pages(document);
+        for (int i = 0; i < pages; ++i) {
+            const qpdf_oh page = qpdf.qpdf_get_page_n(document, static_cast<std::size_t>(i));
+            if (qpdf.qpdf_oh_has_key(document, page, "/Group"))
+                qpdf.qpdf_oh_remove_key(document, page, "/Group");
+        }
+        qpdf.qpdf_init_write_memory(document);
+        qpdf.qpdf_set_decode_level(document, qpdf_dl_none);
+        qpdf.qpdf_set_object_stream_mode(document, qpdf_o_preserve);
+        qpdf.qpdf_set_deterministic_ID(document, QPDF_TRUE);
+        if (!qpdf.qpdf_has_error(document) && (qpdf.qpdf_write(document) & QPDF_ERRORS) == 0)
+            edited = QByteArray(reinterpret_cast<const char *>(qpdf.qpdf_get_buffer(document)),
+                                static_cast<qsizetype>(qpdf.qpdf_get_buffer_length(document)));
+    }
+    qpdf.qpdf_cleanup(&document);
+    return edited.isEmpty() ? pdf : edited;
+}
+
 cairo_status_t append(void *pdf, const unsigned char *data, unsigned int length)
 {
     static_cast<QByteArray *>(pdf)->append(reinterpret_cast<const char *>(data), qsizetype(length));
@@ -122,20 +155,30 @@ struct PdfLineWriter::Drawing
     int rowWidth = 0; // in Pango's units
     PangoFont *textFont = nullptr; // the family's own font, whose full stop carries a picture's characters
 
-    // Each distinct row of the printout, drawn once as a page of its own
-    // (a piece), with room around it for ink beyond its box; the printout's
-    // pages show the pieces. The lines repeat the batch, so each line is laid
-    // out and drawn once however often it is printed, unless the writer is
-    // to lay every line out anew.
+    // The rows of each distinct line, laid out once, however often the line
+    // is printed; past a bound, and where every line is to be laid out anew,
+    // a line's rows serve that line only. Where rows are placed, each
+    // distinct row is drawn once, as a page of its own (a piece) with room
+    // around it for ink beyond its box, and the printout's pages show the
+    // pieces; else each row is drawn on the page where it is printed.
     struct Row
     {
-        int piece; // -1 for a row with nothing to draw
-        double height;
+        int piece = -1; // where rows are placed; -1 for a row with nothing to draw
+        const PangoLayoutLine *line = nullptr; // where rows are drawn
+        double x = 0;
+        double baseline = 0;
+        double height = 0;
+    };
+    struct Line
+    {
+        PangoLayout *layout = nullptr; // kept while its rows are drawn from it
+        std::vector<Row> rows;
     };
     static constexpr double room = 2 * pointSize;
-    bool keepLines = true;
-    QHash<QString, std::vector<Row>> lines;
-    std::vector<Row> fresh; // laid out for this line only
+    static constexpr qsizetype mostKept = 4096;
+    Layouts layouts = Layouts::Drawn;
+    QHash<QString, Line> lines;
+    Line fresh; // laid out for one line only
     int pieces = 0;
     // The same words come back in insult after insult; so does each picture, drawn once.
     std::map<std::pair<PangoFont *, std::vector<PangoGlyph>>, std::pair<cairo_surface_t *, PangoRectangle>> pictures;
@@ -146,6 +189,9 @@ struct PdfLineWriter::Drawing
 
     ~Drawing()
     {
+        for (Line &line : lines)
+            forget(line);
+        forget(fresh);
         for (auto &[key, picture] : pictures) {
             pango.cairo_surface_destroy(picture.first);
             pango.g_object_unref(key.first);
@@ -164,35 +210,43 @@ struct PdfLineWriter::Drawing
     Drawing(const Drawing &) = delete;
     Drawing &operator=(const Drawing &) = delete;
 
-    // The rows of the line, as in the box, each drawn as a piece as wide as
-    // the page's room for text.
+    void forget(Line &line) const
+    {
+        if (line.layout)
+            pango.g_object_unref(line.layout);
+        line = {};
+    }
+
+    // The rows of the line, as in the box, in rows as wide as the page's
+    // room for text.
     const std::vector<Row> &rowsOf(const QString &text, double width)
     {
         if (const auto kept = lines.constFind(text); kept != lines.cend())
-            return *kept;
-        std::vector<Row> &line = keepLines ? lines[text] : fresh;
-        line.clear();
-        PangoLayout *layout = layOut(text);
+            return kept->rows;
+        forget(fresh);
+        Line &line = layouts != Layouts::Anew && lines.size() < mostKept ? lines[text] : fresh;
+        line.layout = layOut(text);
         // Even an empty line makes one row, so it takes a line's height.
-        PangoLayoutIter *rows = pango.pango_layout_get_iter(layout);
+        PangoLayoutIter *rows = pango.pango_layout_get_iter(line.layout);
         do {
             PangoRectangle extents{};
             pango.pango_layout_iter_get_line_extents(rows, nullptr, &extents);
-            const PangoLayoutLine *row = pango.pango_layout_iter_get_line_readonly(rows);
-            const double height = points(extents.height);
-            if (!row->runs) {
-                line.push_back({-1, height});
-                continue;
+            Row row{-1, pango.pango_layout_iter_get_line_readonly(rows), points(extents.x),
+                    points(pango.pango_layout_iter_get_baseline(rows) - extents.y), points(extents.height)};
+            if (layouts == Layouts::Placed && row.line->runs) {
+                pango.cairo_pdf_surface_set_size(surface, width + 2 * room, row.height + 2 * room);
+                drawRow(row.line, room + row.x, room + row.baseline);
+                pango.cairo_show_page(cairo);
+                row.piece = pieces++;
             }
-            pango.cairo_pdf_surface_set_size(surface, width + 2 * room, height + 2 * room);
-            drawRow(row, room + points(extents.x),
-                    room + points(pango.pango_layout_iter_get_baseline(rows) - extents.y));
-            pango.cairo_show_page(cairo);
-            line.push_back({pieces++, height});
+            line.rows.push_back(row);
         } while (pango.pango_layout_iter_next_line(rows));
         pango.pango_layout_iter_free(rows);
-        pango.g_object_unref(layout);
-        return line;
+        if (layouts == Layouts::Placed) {
+            pango.g_object_unref(line.layout);
+            line.layout = nullptr;
+        }
+        return line.rows;
     }
 
     // The line in rows as wide as the page, in the printout's type.
@@ -318,7 +372,13 @@ PdfLineWriter::PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, std
     Drawing &d = *m_drawing;
     const QRectF paper = layout.fullRect(QPageLayout::Point);
     m_pages.push_back({paper.width(), paper.height(), {}});
-    d.surface = p.cairo_pdf_surface_create_for_stream(append, &m_pieces, paper.width(), paper.height());
+    d.layouts = layouts;
+    // Where rows are placed, cairo draws the pieces, and the pages are made of them at the end.
+    d.surface = p.cairo_pdf_surface_create_for_stream(append, &m_pdf, paper.width(), paper.height());
+    if (layouts != Layouts::Placed) {
+        p.cairo_pdf_surface_set_metadata(d.surface, CAIRO_PDF_METADATA_TITLE, "Jeerforge");
+        p.cairo_pdf_surface_set_metadata(d.surface, CAIRO_PDF_METADATA_CREATOR, "Jeerforge");
+    }
     d.cairo = p.cairo_create(d.surface);
 
     // A font map of its own, as Pango's are not shared between threads.
@@ -333,7 +393,6 @@ PdfLineWriter::PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, std
     p.pango_font_description_set_size(d.type, int(pointSize * PANGO_SCALE));
     d.textFont = p.pango_context_load_font(d.context, d.type);
     d.rowWidth = int(m_page.width() * PANGO_SCALE);
-    d.keepLines = layouts == Layouts::Kept;
 }
 
 PdfLineWriter::~PdfLineWriter() = default;
@@ -367,16 +426,23 @@ void PdfLineWriter::addLine(const QString &recorded)
 {
     if (!m_drawing)
         return;
-    for (const Drawing::Row &row : m_drawing->rowsOf(asInTheBox(recorded), m_page.width())) {
+    Drawing &d = *m_drawing;
+    for (const Drawing::Row &row : d.rowsOf(asInTheBox(recorded), m_page.width())) {
         if (m_y + row.height > m_page.height() && m_y > 0) {
-            m_pages.push_back({m_pages.back().width, m_pages.back().height, {}});
+            if (d.layouts == Layouts::Placed)
+                m_pages.push_back({m_pages.back().width, m_pages.back().height, {}});
+            else
+                m_pango->cairo_show_page(d.cairo);
+            ++m_pageCount;
             m_y = 0;
         }
-        // The piece's lower left corner, where PDF measures from the bottom.
         PdfAssembly::Page &page = m_pages.back();
         if (row.piece >= 0) {
+            // The piece's lower left corner, where PDF measures from the bottom.
             page.placed.push_back({row.piece, m_page.left() - Drawing::room,
                                    page.height - (m_page.top() + m_y + row.height + Drawing::room)});
+        } else if (row.line && d.layouts != Layouts::Placed) {
+            d.drawRow(row.line, m_page.left() + row.x, m_page.top() + m_y + row.baseline);
         }
         m_y += row.height;
     }
@@ -387,12 +453,19 @@ QByteArray PdfLineWriter::finish(QString *error)
     if (!m_drawing)
         return {};
     const PangoCairoLibrary &p = *m_pango;
+    const bool placed = m_drawing->layouts == Layouts::Placed;
+    // cairo leaves out a last page with nothing drawn on it; one of empty
+    // lines is a page of the printout all the same.
+    if (!placed && m_y > 0)
+        p.cairo_show_page(m_drawing->cairo);
     p.cairo_surface_finish(m_drawing->surface);
     const bool written = p.cairo_surface_status(m_drawing->surface) == CAIRO_STATUS_SUCCESS;
     m_drawing.reset();
     QString why = QStringLiteral("cairo could not write the PDF");
-    const QByteArray pdf = written ? PdfAssembly::assemble(*m_qpdf, m_pieces, m_pages, why) : QByteArray();
-    m_pieces.clear();
+    QByteArray pdf;
+    if (written)
+        pdf = placed ? PdfAssembly::assemble(*m_qpdf, m_pdf, m_pages, why) : withoutPageGroups(*m_qpdf, m_pdf);
+    m_pdf.clear();
     m_pages.clear();
     if (pdf.isEmpty() && error)
         *error = why;

@@ -32,26 +32,32 @@ public:
     /// paper, the locale's: US Letter where it measures in inches, else A4.
     static QPageLayout pageLayout(const QPageSize &paper = {});
 
-    /// Whether each distinct line is laid out once and its rows kept for
-    /// every time it is printed, or laid out anew each time, which gives the
-    /// same document.
-    enum class Layouts { Kept, Anew };
+    /// How the rows reach the pages; each way gives the same pages and text.
+    enum class Layouts {
+        /// Each distinct row drawn once, and shown as a form by every page
+        /// that prints it: for a printout that repeats its lines.
+        Placed,
+        /// Each distinct line laid out once, its rows drawn where printed.
+        Drawn,
+        /// Each line laid out and drawn anew where printed.
+        Anew,
+    };
 
     /// A document whose lines are set in 11-point type of the given family,
     /// with the fonts that fontconfig adds for what it lacks. Nothing, with
     /// error saying why, where Pango cannot be loaded.
     static std::unique_ptr<PdfLineWriter> open(const QPageLayout &layout, const QString &family, QString &error,
-                                               Layouts layouts = Layouts::Kept);
+                                               Layouts layouts = Layouts::Drawn);
 
     PdfLineWriter(std::shared_ptr<const PangoCairoLibrary> pango, std::shared_ptr<const QpdfLibrary> qpdf,
-                  const QPageLayout &layout, const QString &family, Layouts layouts = Layouts::Kept);
+                  const QPageLayout &layout, const QString &family, Layouts layouts = Layouts::Drawn);
     ~PdfLineWriter();
     PdfLineWriter(const PdfLineWriter &) = delete;
     PdfLineWriter &operator=(const PdfLineWriter &) = delete;
 
     void addLine(const QString &recorded);
 
-    [[nodiscard]] int pageCount() const { return int(m_pages.size()); }
+    [[nodiscard]] int pageCount() const { return m_pageCount; }
 
     /// Ends the document and hands over its PDF, empty when cairo or qpdf
     /// could not write it, with error saying why; nothing can be added after.
@@ -62,8 +68,9 @@ private:
 
     std::shared_ptr<const PangoCairoLibrary> m_pango;
     std::shared_ptr<const QpdfLibrary> m_qpdf;
-    QByteArray m_pieces; // the rows, each drawn once as a page, which the pages show
-    std::vector<PdfAssembly::Page> m_pages;
+    QByteArray m_pdf; // cairo's: the pages, or where rows are placed, the pieces
+    std::vector<PdfAssembly::Page> m_pages; // where rows are placed
+    int m_pageCount = 1;
     QRectF m_page; // inside the margins, in points
     std::unique_ptr<Drawing> m_drawing;
     double m_y = 0; // from the top margin, in points

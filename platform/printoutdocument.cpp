@@ -61,7 +61,10 @@ QByteArray PrintoutDocument::Copy::on(const QPageSize &paper, QString &error, co
         if (!laidOut->pdf.isEmpty() && samePage(paper, laidOut->paper))
             return laidOut->pdf;
     }
-    const auto writer = PdfLineWriter::open(PdfLineWriter::pageLayout(paper), family, error);
+    // Forms pay where each line comes back several times, as each press of a full batch brings it.
+    const bool repeats = lines->printed.size() >= 4 * std::size_t(lines->distinct.size());
+    const auto writer = PdfLineWriter::open(PdfLineWriter::pageLayout(paper), family, error,
+                                            repeats ? PdfLineWriter::Layouts::Placed : PdfLineWriter::Layouts::Drawn);
     if (!writer)
         return {};
     for (const quint32 number : lines->printed) {

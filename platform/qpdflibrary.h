@@ -22,6 +22,10 @@
     X(qpdf_get_page_n)                                                                                                 \
     X(qpdf_init_write_memory)                                                                                          \
     X(qpdf_set_deterministic_ID)                                                                                       \
+    X(qpdf_set_decode_level)                                                                                           \
+    X(qpdf_set_object_stream_mode)                                                                                     \
+    X(qpdf_oh_has_key)                                                                                                 \
+    X(qpdf_oh_remove_key)                                                                                              \
     X(qpdf_write)                                                                                                      \
     X(qpdf_get_buffer_length)                                                                                          \
     X(qpdf_get_buffer)                                                                                                 \
