@@ -14,6 +14,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
 int runJeerforge(int &argc, char **argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Jeerforge"));
@@ -32,9 +34,9 @@ int runJeerforge(int &argc, char **argv)
     const DisplayLossHooks displayLossHooks(handOver);
     FrmInsult window(services, WordBank{}, [&services](const WordBank &bank) -> std::optional<QString> {
         // Each line takes at most as many characters as it has bytes in UTF-8.
-        std::vector<qsizetype> lengths;
-        for (const std::string &line : bank.Batch())
-            lengths.push_back(qsizetype(line.size()));
+        std::vector<qsizetype> lengths(bank.Batch().size());
+        std::transform(bank.Batch().begin(), bank.Batch().end(), lengths.begin(),
+                       [](const std::string &line) { return qsizetype(line.size()); });
         return services.printout().hasRoomFor(lengths) ? std::nullopt : std::optional(Messages::printoutFull());
     });
     services.setDisplay(window.insultBox());

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 using std::chrono::milliseconds;
 
@@ -104,10 +105,8 @@ public:
 private:
     [[nodiscard]] std::size_t received() const
     {
-        std::size_t all = 0;
-        for (const auto &relay : m_relays)
-            all += relay->received();
-        return all;
+        return std::accumulate(m_relays.begin(), m_relays.end(), std::size_t(0),
+                               [](std::size_t all, const auto &relay) { return all + relay->received(); });
     }
 
     const CupsLibrary &m_cups;

@@ -134,9 +134,9 @@ private:
     {
         if (m_resources == 0) {
             m_forms = q.qpdf_oh_new_dictionary(m_pages);
-            const qpdf_oh resources = q.qpdf_oh_new_dictionary(m_pages);
-            q.qpdf_oh_replace_key(m_pages, resources, "/XObject", m_forms);
-            m_resources = q.qpdf_make_indirect_object(m_pages, resources);
+            const qpdf_oh dictionary = q.qpdf_oh_new_dictionary(m_pages);
+            q.qpdf_oh_replace_key(m_pages, dictionary, "/XObject", m_forms);
+            m_resources = q.qpdf_make_indirect_object(m_pages, dictionary);
         }
         return m_resources;
     }

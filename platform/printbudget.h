@@ -38,7 +38,7 @@ constexpr milliseconds askEvery = 100ms;
 /// How much the scheduler may send in one conversation: many times what a
 /// printer with every option says of itself, and far less than would press
 /// on memory. An answer past it is a broken one.
-constexpr std::size_t mostAnswered = 16 * 1024 * 1024;
+constexpr std::size_t mostAnswered = std::size_t(16) * 1024 * 1024;
 
 /// The deadlines of one job: the caller's, and the scheduler's within it.
 struct Deadlines

@@ -367,10 +367,10 @@ PrintResult PrintJob::Waiter::waitWithoutEvents(milliseconds atMost) const
     Work &work = *m_work;
     std::unique_lock lock(work.mutex);
     // The layout's time moves the bound on, as it moves the deadlines.
-    const Clock::time_point start = Clock::now();
+    const Clock::time_point begun = Clock::now();
     const Clock::time_point callerBefore = work.deadlines.caller;
     for (;;) {
-        const auto until = std::min(start + atMost + (work.deadlines.caller - callerBefore), work.deadlines.caller);
+        const auto until = std::min(begun + atMost + (work.deadlines.caller - callerBefore), work.deadlines.caller);
         const bool over =
             !work.changed.wait_until(lock, until, [&work] { return work.result || work.asking || work.layingOut; });
         if (work.result || work.asking || over)

@@ -40,7 +40,7 @@ struct Flow
 {
     int from;
     int to;
-    std::vector<char> buffer = std::vector<char>(64 * 1024);
+    std::vector<char> buffer = std::vector<char>(std::size_t(64) * 1024);
     std::size_t begin = 0;
     std::size_t end = 0;
     bool over = false; // the sender is done, or the receiver gone
@@ -94,16 +94,16 @@ SocketRelay::SocketRelay(int fd, Clock::time_point deadline, const std::atomic<b
     m_peer = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     const int flags = ::fcntl(fd, F_GETFL);
     // The library's descriptor now names its end of the pair, blocking or not as before.
-    if (m_peer < 0 || flags < 0 || ::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0 ||
+    if (m_peer < 0 || flags < 0 || ::pipe2(m_wake.data(), O_CLOEXEC | O_NONBLOCK) != 0 ||
         ::fcntl(pair[0], F_SETFL, flags & O_NONBLOCK) != 0 || ::dup3(pair[0], fd, O_CLOEXEC) < 0) {
-        closeAll({&pair[0], &pair[1], &m_peer, &m_wake[0], &m_wake[1]});
+        closeAll({pair.data(), &pair[1], &m_peer, m_wake.data(), &m_wake[1]});
         return;
     }
     ::close(pair[0]);
     m_near = pair[1];
     m_nearInode = inodeOf(fd);
-    for (int end : {m_near, m_peer})
-        ::fcntl(end, F_SETFL, ::fcntl(end, F_GETFL) | O_NONBLOCK);
+    for (int side : {m_near, m_peer})
+        ::fcntl(side, F_SETFL, ::fcntl(side, F_GETFL) | O_NONBLOCK);
     m_thread = std::thread([this] { relay(); });
 }
 
@@ -114,7 +114,7 @@ SocketRelay::~SocketRelay()
         [[maybe_unused]] const ssize_t written = ::write(m_wake[1], &wake, 1);
         m_thread.join();
     }
-    closeAll({&m_near, &m_peer, &m_wake[0], &m_wake[1]});
+    closeAll({&m_near, &m_peer, m_wake.data(), &m_wake[1]});
 }
 
 bool SocketRelay::relays(int fd) const

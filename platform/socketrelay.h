@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -48,7 +49,7 @@ private:
     std::size_t m_mostReceived;
     int m_near = -1; // the relay's end of the pair whose other end the library now has
     int m_peer = -1; // the socket to the peer
-    int m_wake[2]{-1, -1}; // written to when the relay is to end
+    std::array<int, 2> m_wake{-1, -1}; // written to when the relay is to end
     unsigned long m_nearInode = 0; // of the library's end
     std::atomic<Cut> m_cut{Cut::None};
     std::atomic<std::size_t> m_received{0};

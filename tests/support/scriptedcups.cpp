@@ -38,8 +38,8 @@ bool dripped()
     if (!script.drips)
         return false;
     char byte = 0;
-    while (::read(script.fd, &byte, 1) > 0)
-        continue;
+    for (ssize_t got = 1; got > 0;)
+        got = ::read(script.fd, &byte, 1);
     script.lastError = IPP_STATUS_ERROR_INTERNAL;
     return true;
 }
