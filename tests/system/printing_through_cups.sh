@@ -298,8 +298,10 @@ scenario_postscript_printer() { # a PostScript printer, through Debian's own fil
         check "as PostScript" grep -q '^%!PS' "$(newest_job)"
         ps2pdf "$(newest_job)" "$TMPDIR/../printed.pdf"
         check "which draws no picture of a page" eval '[ -z "$(pictures | awk '"'"'$1 > 500 || $2 > 500'"'"')" ]'
-        # Ghostscript's fonts may read an apostrophe as U+2019, three bytes long.
-        check "and whose text is the insult" grep -qE "^b v (a|your|the|your (mom|dad).{1,3}s) n" < <(job_text "$TMPDIR/../printed.pdf")
+        # As Ghostscript writes it, pdftotext may read no blank between short
+        # words, and put what follows an emoji on a row of its own.
+        check "and whose text is the insult" grep -qE "^bv(a|your|the|your(mom|dad)'s)n" \
+            < <(job_text "$TMPDIR/../printed.pdf" | tr -d '[:blank:]')
     done
     check "an emoji is a picture of its own" [ "$(pictures | wc -l)" -ge 1 ]
     rm -f "$TMPDIR/../printed.pdf"
