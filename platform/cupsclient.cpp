@@ -76,7 +76,8 @@ public:
         const int fd = m_cups.httpGetFd(m_http);
         if (m_relays.empty() || !m_relays.back()->relays(fd))
             m_relays.push_back(std::make_unique<SocketRelay>(fd, m_wait.deadline, m_wait.abandoned,
-                                                             PrintBudget::mostAnswered - received()));
+                                                             PrintBudget::mostAnswered -
+                                                                 std::min(received(), PrintBudget::mostAnswered)));
         m_receivedBefore = received();
         return m_http;
     }
