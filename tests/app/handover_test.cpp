@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -84,7 +85,13 @@ TEST_P(Choices, AfterARefusalTheAnswerDecidesWhereThePrintoutGoes)
     QString why;
     answerEachWindowOnTop([&](QWidget *top) {
         if (auto *chooser = qobject_cast<QFileDialog *>(top)) {
-            chooser->selectFile(home.filePath(u"chosen"_s));
+            // Typed into the name field, as a person would: selectFile() leaves
+            // that field alone once it has the keyboard.
+            chooser->setDirectory(home.path());
+            auto *name = chooser->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            if (!name)
+                return false;
+            name->setText(u"chosen"_s);
             QMetaObject::invokeMethod(chooser, &QDialog::accept);
             return true;
         }
