@@ -45,7 +45,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libcups, libpangocairo and libqpdf are opened at run time, so shlibdeps cannot see them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libcups2 (>= 2.2), libpangocairo-1.0-0 (>= 1.44), libqpdf29 (>= 11.3), fonts-dejavu-core | fonts-freefont-ttf")
+    "libcups2 (>= 2.2), libpangocairo-1.0-0 (>= 1.44), ${JEERFORGE_QPDF_PACKAGE} (>= 11.3), fonts-dejavu-core | fonts-freefont-ttf")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, qt6-wayland, fonts-noto-color-emoji")
 set(CPACK_GENERATOR DEB)
 include(CPack)

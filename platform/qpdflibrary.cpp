@@ -7,7 +7,7 @@
 
 std::shared_ptr<const QpdfLibrary> QpdfLibrary::load(std::string &error)
 {
-    SharedLibrary library("libqpdf.so.29");
+    SharedLibrary library(JEERFORGE_QPDF_SONAME);
     auto calls = std::make_shared<QpdfLibrary>();
 #define JEERFORGE_QPDF_FIND(name) library.find(calls->name, #name);
     JEERFORGE_QPDF_CALLS(JEERFORGE_QPDF_FIND)

@@ -59,7 +59,8 @@ struct QpdfLibrary
     JEERFORGE_QPDF_CALLS(JEERFORGE_QPDF_MEMBER)
 #undef JEERFORGE_QPDF_MEMBER
 
-    /// Loads libqpdf.so.29 for the rest of the run and finds every call.
+    /// Loads libqpdf (by the SONAME it was built against) for the rest of the
+    /// run and finds every call.
     /// Returns nothing, with error saying why, when it is not there or lacks
     /// a call.
     static std::shared_ptr<const QpdfLibrary> load(std::string &error);
