@@ -8,6 +8,7 @@
 #include "scriptedcups.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -70,13 +71,28 @@ protected:
     }
 
     /// Whatever is on top, each time the event loop turns, goes to answer;
-    /// it says whether it answered.
+    /// it says whether it answered. A window it leaves unanswered for 15 s
+    /// fails the test, and a SIGTERM ends what asks, so that an unexpected
+    /// question ends the test instead of holding it.
     void answerEachWindowOnTop(std::function<bool(QWidget *)> answer)
     {
         m_answer = std::move(answer);
         QObject::connect(&m_answerer, &QTimer::timeout, [this] {
-            if (QWidget *top = QApplication::activeModalWidget(); top && top->isVisible() && top != m_answered)
-                m_answered = m_answer(top) ? top : nullptr;
+            QWidget *top = QApplication::activeModalWidget();
+            if (!top || !top->isVisible() || top == m_answered)
+                return;
+            if (m_answer(top)) {
+                m_answered = top;
+            } else if (top != m_unanswered) {
+                m_unanswered = top;
+                m_unansweredSince.start();
+            } else if (m_unansweredSince.hasExpired(15'000)) {
+                const auto *box = qobject_cast<QMessageBox *>(top);
+                ADD_FAILURE() << "nothing answers " << top->windowTitle().toStdString() << ": "
+                              << (box ? box->text().toStdString() : std::string(top->metaObject()->className()));
+                terminate();
+                m_unanswered = nullptr;
+            }
         });
         m_answerer.start(10);
     }
@@ -89,4 +105,6 @@ private:
     QTimer m_answerer;
     std::function<bool(QWidget *)> m_answer;
     QPointer<QWidget> m_answered;
+    QPointer<QWidget> m_unanswered;
+    QElapsedTimer m_unansweredSince;
 };
