@@ -30,6 +30,8 @@ void PrintTo(const Outside &outside, std::ostream *out)
 class PlainText : public ::testing::TestWithParam<Outside>
 {};
 
+const QString everyScript = u"مرحبا हिन्दी 日本 🥹"_s;
+
 } // namespace
 
 TEST_P(PlainText, ShowsOnlyText)
@@ -51,8 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         Outside{"RightToLeftOverride", u"HP LaserJet\u202E tnirp ton od"_s, u"HP LaserJet tnirp ton od"_s},
         Outside{"IsolatesAndMarks", u"a\u2066b\u2069c\u200F\u061C"_s, u"abc"_s},
         Outside{"HalfASurrogatePair", QString(QChar(0xD83E)) + u"x"_s, u"\uFFFDx"_s},
-        Outside{"WordsInEveryScriptStay", u"مرحبا हिन्दी 日本 🥹"_s,
-                u"مرحبا हिन्दी 日本 🥹"_s}),
+        Outside{"WordsInEveryScriptStay", everyScript, everyScript}),
     [](const auto &test) { return std::string(test.param.what); });
 
 TEST(FewLines, ALongTextIsCutAtABlankAndALongWordMayWrap)
