@@ -20,6 +20,8 @@
     X(cairo_image_surface_create)                                                                                      \
     X(cairo_surface_finish)                                                                                            \
     X(cairo_surface_status)                                                                                            \
+    X(cairo_status)                                                                                                    \
+    X(cairo_status_to_string)                                                                                          \
     X(cairo_surface_destroy)                                                                                           \
     X(cairo_create)                                                                                                    \
     X(cairo_destroy)                                                                                                   \
@@ -72,6 +74,8 @@
     X(pango_layout_iter_free)                                                                                          \
     X(pango_glyph_string_extents)                                                                                      \
     X(pango_glyph_string_get_width)                                                                                    \
+    X(pango_glyph_string_copy)                                                                                         \
+    X(pango_glyph_string_free)                                                                                         \
     X(hb_font_get_face)                                                                                                \
     X(hb_font_get_scale)                                                                                               \
     X(hb_font_get_nominal_glyph)                                                                                       \

@@ -5,12 +5,23 @@
 
 #include "qpdflibrary.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <string>
 
 namespace {
+
+// A number as PDF reads it, in hundredths, whatever the language setting:
+// never through the C library's formatting, which writes a comma for the
+// decimal point where the locale does.
+void appendNumber(std::string &content, double value)
+{
+    std::array<char, 32> digits{};
+    const auto written = std::to_chars(digits.begin(), digits.end(), value, std::chars_format::fixed, 2);
+    content.append(digits.begin(), written.ptr);
+}
 
 // The two documents of one assembly, and the forms made so far.
 class Assembly
@@ -40,8 +51,10 @@ public:
                                               static_cast<unsigned long long>(pieces.size()), nullptr) &
                            QPDF_ERRORS) == 0 &&
             (q.qpdf_empty_pdf(m_pages) & QPDF_ERRORS) == 0;
-        m_made.assign(static_cast<std::size_t>(read ? q.qpdf_get_num_pages(m_pieces) : 0), false);
-        return read && !failed();
+        // qpdf gives -1 for pages it cannot count.
+        const int counted = read ? q.qpdf_get_num_pages(m_pieces) : 0;
+        m_made.assign(static_cast<std::size_t>(std::max(counted, 0)), false);
+        return read && counted >= 0 && !failed();
     }
 
     void addPage(const PdfAssembly::Page &page)
@@ -50,10 +63,11 @@ public:
         content.reserve(page.placed.size() * 40);
         for (const PdfAssembly::Placed &placed : page.placed) {
             const std::string name = "/P" + std::to_string(placed.piece);
-            std::array<char, 96> placing{};
-            std::snprintf(placing.data(), placing.size(), "q 1 0 0 1 %.2f %.2f cm %s Do Q\n", placed.x, placed.y,
-                          name.c_str());
-            content += placing.data();
+            content += "q 1 0 0 1 ";
+            appendNumber(content, placed.x);
+            content += ' ';
+            appendNumber(content, placed.y);
+            content += " cm " + name + " Do Q\n";
             form(placed.piece, name);
         }
         const qpdf_oh dictionary = q.qpdf_oh_new_dictionary(m_pages);

@@ -30,18 +30,30 @@ double points(int pangoUnits)
     return pangoUnits / double(PANGO_SCALE);
 }
 
+// Whether the code point is one of Unicode's noncharacters (U+FDD0 to
+// U+FDEF, and the last two of every plane), which cairo refuses in text.
+bool isNoncharacter(char32_t c)
+{
+    return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
+
 // The line as the text box shows it: every control character, line breaks
-// and tabs included, as one blank, and half a surrogate pair as U+FFFD.
+// and tabs included, as one blank; half a surrogate pair, and a
+// noncharacter, as U+FFFD.
 QString asInTheBox(QString line)
 {
     for (qsizetype i = 0; i < line.size(); ++i) {
         const QChar c = line[i];
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
             line[i] = u' ';
-        else if (c.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
+        } else if (c.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate()) {
+            if (isNoncharacter(QChar::surrogateToUcs4(c, line[i + 1])))
+                line.replace(i, 2, QChar::ReplacementCharacter);
+            else
+                ++i;
+        } else if (c.isSurrogate() || isNoncharacter(c.unicode())) {
             line[i] = QChar::ReplacementCharacter;
+        }
     }
     return line;
 }
@@ -284,31 +296,82 @@ struct PdfLineWriter::Drawing
             const double width = points(pango.pango_glyph_string_get_width(glyphs->glyphs));
             if (pango.hb_ot_color_has_png(pango.hb_font_get_face(pango.pango_font_get_hb_font(font)))) {
                 carryText(text + glyphs->item->offset, glyphs->item->length, x, baseline, width);
-                drawPicture(glyphs, x, baseline);
+                drawPicture(font, glyphs->glyphs, x, baseline);
             } else {
-                pango.cairo_move_to(cairo, x, baseline);
-                pango.pango_cairo_show_glyph_item(cairo, text, glyphs);
+                drawWithBoxes(text, glyphs, x, baseline);
             }
             x += width;
         }
     }
 
+    // A character that no font has is drawn as a box of its hex digits, whose
+    // digits would read as text: the box goes onto the paper as a picture,
+    // and the character as text under it. The run's other glyphs are drawn
+    // as they are.
+    void drawWithBoxes(const char *text, PangoGlyphItem *glyphs, double x, double baseline)
+    {
+        const PangoGlyphString *string = glyphs->glyphs;
+        PangoGlyphString *known = nullptr;
+        double at = x;
+        for (int i = 0; i < string->num_glyphs; ++i) {
+            PangoGlyphInfo box = string->glyphs[i];
+            if ((box.glyph & PANGO_GLYPH_UNKNOWN_FLAG) != 0) {
+                if (!known)
+                    known = pango.pango_glyph_string_copy(glyphs->glyphs);
+                known->glyphs[i].glyph = PANGO_GLYPH_EMPTY;
+                const auto [start, end] = boxedCluster(*string, glyphs->item->length, i);
+                if (end > start)
+                    carryText(text + glyphs->item->offset + start, end - start, at, baseline,
+                              points(box.geometry.width));
+                int cluster = 0;
+                PangoGlyphString one{1, &box, &cluster, 1};
+                drawPicture(glyphs->item->analysis.font, &one, at, baseline);
+            }
+            at += points(string->glyphs[i].geometry.width);
+        }
+        PangoGlyphItem drawn = *glyphs;
+        if (known)
+            drawn.glyphs = known;
+        pango.cairo_move_to(cairo, x, baseline);
+        pango.pango_cairo_show_glyph_item(cairo, text, &drawn);
+        if (known)
+            pango.pango_glyph_string_free(known);
+    }
+
+    // The bytes, from the run's start, of the cluster of a box glyph, for the
+    // box to carry as text; none where another glyph of the cluster carries
+    // them, or an earlier box did.
+    static std::pair<int, int> boxedCluster(const PangoGlyphString &string, int length, int box)
+    {
+        const int start = string.log_clusters[box];
+        int end = length;
+        for (int i = 0; i < string.num_glyphs; ++i) {
+            const int other = string.log_clusters[i];
+            if (other > start && other < end)
+                end = other;
+            const bool boxed = (string.glyphs[i].glyph & PANGO_GLYPH_UNKNOWN_FLAG) != 0;
+            const bool shown = string.glyphs[i].glyph != PANGO_GLYPH_EMPTY && !boxed;
+            if (other == start && i != box && (shown || (boxed && i < box)))
+                return {0, 0};
+        }
+        return {start, end};
+    }
+
     // A PDF font holds outlines, not a colour font's bitmaps (its CBDT or
     // sbix table): such glyphs go onto the paper as pictures, as the screen
     // shows them.
-    void drawPicture(PangoGlyphItem *glyphs, double x, double baseline)
+    void drawPicture(PangoFont *font, PangoGlyphString *glyphs, double x, double baseline)
     {
-        PangoFont *font = glyphs->item->analysis.font;
         std::vector<PangoGlyph> ids;
-        ids.reserve(std::size_t(glyphs->glyphs->num_glyphs));
-        for (int i = 0; i < glyphs->glyphs->num_glyphs; ++i)
-            ids.push_back(glyphs->glyphs->glyphs[i].glyph);
+        ids.reserve(std::size_t(glyphs->num_glyphs));
+        for (int i = 0; i < glyphs->num_glyphs; ++i)
+            ids.push_back(glyphs->glyphs[i].glyph);
         constexpr double scale = pictureDpi / pointsPerInch;
         auto [picture, drawn] = pictures.try_emplace({font, std::move(ids)});
         auto &[image, ink] = picture->second;
         if (drawn) {
             (pango.g_object_ref)(font); // in brackets, as GLib's macro of that name would cast
-            pango.pango_glyph_string_extents(glyphs->glyphs, font, &ink, nullptr);
+            pango.pango_glyph_string_extents(glyphs, font, &ink, nullptr);
             image = pango.cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(std::ceil(points(ink.width) * scale)) + 1,
                                                      int(std::ceil(points(ink.height) * scale)) + 1);
             cairo_t *painter = pango.cairo_create(image);
@@ -317,9 +380,10 @@ struct PdfLineWriter::Drawing
             // the whole page into a picture.
             pango.cairo_set_source_rgb(painter, 1, 1, 1);
             pango.cairo_paint(painter);
+            pango.cairo_set_source_rgb(painter, 0, 0, 0); // a box of hex digits is drawn in the text's black
             pango.cairo_scale(painter, scale, scale);
             pango.cairo_move_to(painter, -points(ink.x), -points(ink.y));
-            pango.pango_cairo_show_glyph_string(painter, font, glyphs->glyphs);
+            pango.pango_cairo_show_glyph_string(painter, font, glyphs);
             pango.cairo_destroy(painter);
         }
         pango.cairo_save(cairo);
@@ -446,6 +510,10 @@ void PdfLineWriter::addLine(const QString &recorded)
         }
         m_y += row.height;
     }
+    // A drawing context in error draws nothing more: the printout fails
+    // whole rather than losing its later lines.
+    if (m_pango->cairo_status(d.cairo) != CAIRO_STATUS_SUCCESS && m_failure.isEmpty())
+        m_failure = QString::fromUtf8(m_pango->cairo_status_to_string(m_pango->cairo_status(d.cairo)));
 }
 
 QByteArray PdfLineWriter::finish(QString *error)
@@ -459,9 +527,12 @@ QByteArray PdfLineWriter::finish(QString *error)
     if (!placed && m_y > 0)
         p.cairo_show_page(m_drawing->cairo);
     p.cairo_surface_finish(m_drawing->surface);
-    const bool written = p.cairo_surface_status(m_drawing->surface) == CAIRO_STATUS_SUCCESS;
+    const cairo_status_t status = p.cairo_surface_status(m_drawing->surface);
     m_drawing.reset();
-    QString why = QStringLiteral("cairo could not write the PDF");
+    QString why = m_failure.isEmpty()
+        ? QStringLiteral("cairo could not write the PDF: %1").arg(QString::fromUtf8(p.cairo_status_to_string(status)))
+        : QStringLiteral("cairo could not draw a line: %1").arg(m_failure);
+    const bool written = status == CAIRO_STATUS_SUCCESS && m_failure.isEmpty();
     QByteArray pdf;
     if (written)
         pdf = placed ? PdfAssembly::assemble(*m_qpdf, m_pdf, m_pages, why) : withoutPageGroups(*m_qpdf, m_pdf);

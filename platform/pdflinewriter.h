@@ -59,8 +59,9 @@ public:
 
     [[nodiscard]] int pageCount() const { return m_pageCount; }
 
-    /// Ends the document and hands over its PDF, empty when cairo or qpdf
-    /// could not write it, with error saying why; nothing can be added after.
+    /// Ends the document and hands over its PDF, empty when cairo could not
+    /// draw a line or cairo or qpdf could not write it, with error saying
+    /// why; nothing can be added after.
     [[nodiscard]] QByteArray finish(QString *error = nullptr);
 
 private:
@@ -74,4 +75,5 @@ private:
     QRectF m_page; // inside the margins, in points
     std::unique_ptr<Drawing> m_drawing;
     double m_y = 0; // from the top margin, in points
+    QString m_failure; // why cairo stopped drawing, once it has
 };
