@@ -8,6 +8,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -42,6 +43,9 @@ bool replaceConfirmed(const QFileInfo &file)
     QMessageBox question(QMessageBox::Question, u"Jeerforge"_s, fewLines(Messages::alreadyExists(file.fileName())));
     question.setTextFormat(Qt::PlainText);
     question.setInformativeText(fewLines(Messages::inFolder(file.absolutePath())));
+    // A folder's name is text, whatever markup it looks like; the box makes its informative label anew.
+    if (auto *informative = question.findChild<QLabel *>(u"qt_msgbox_informativelabel"_s))
+        informative->setTextFormat(Qt::PlainText);
     const QPushButton *replaceButton = question.addButton(Messages::replace(), QMessageBox::AcceptRole);
     question.addButton(QMessageBox::Cancel);
     question.setDefaultButton(QMessageBox::Cancel);
