@@ -69,18 +69,20 @@ int HandOver::deliverOnce()
 int HandOver::deliverAsking()
 {
     for (;;) {
-        QString why;
-        if (print(why))
+        const std::optional<PrintResult> failed = print();
+        if (!failed)
             return 0;
+        const QString why = Messages::whyNotPrinted(*failed);
+        const bool reachedPrinter = failed->outcome == Outcome::Unconfirmed;
         reportOnStandardError(why);
         // A signal closes an open question unanswered, and nobody is asked again.
         for (;;) {
             if (m_quitOnSignals.signalled())
-                return keepInFile();
+                return keepInFile(reachedPrinter);
             const Choice choice = ask(why);
             // cppcheck-suppress knownConditionTrueFalse ; a signal can come while the question is open
             if (m_quitOnSignals.signalled())
-                return keepInFile();
+                return keepInFile(reachedPrinter);
             if (choice == Choice::Retry)
                 break;
             if (choice == Choice::Discard) {
@@ -93,13 +95,14 @@ int HandOver::deliverAsking()
     }
 }
 
-// One attempt, watched by the user: true once the printer holds the
-// printout, else why not.
-bool HandOver::print(QString &why)
+// One attempt, watched by the user: nothing once the printer holds the
+// printout, else what became of it.
+std::optional<PrintResult> HandOver::print()
 {
-    if (!m_printout.pending())
-        return true;
-    JobWatch attempt(m_service.print(m_printout.copy(), PrintBudget::attempt), m_quitOnSignals);
+    const std::optional<PrintoutDocument::Copy> pending = m_printout.pendingCopy();
+    if (!pending)
+        return std::nullopt;
+    JobWatch attempt(m_service.print(*pending, PrintBudget::attempt), m_quitOnSignals);
     setAttempt(attempt.job().waiter());
     const PrintResult result = attempt.wait();
     setAttempt(std::nullopt);
@@ -107,10 +110,9 @@ bool HandOver::print(QString &why)
         m_printout.setPaper(result.paper);
     if (result.outcome == Outcome::Printed) {
         m_printout.discard();
-        return true;
+        return std::nullopt;
     }
-    why = Messages::whyNotPrinted(result);
-    return false;
+    return result;
 }
 
 void HandOver::setAttempt(std::optional<PrintJob::Waiter> attempt)
@@ -123,19 +125,20 @@ void HandOver::setAttempt(std::optional<PrintJob::Waiter> attempt)
 // into a new file. An attempt under way is waited for, and never doubled.
 int HandOver::deliverUnattended()
 {
-    if (!m_printout.pending())
+    const std::optional<PrintoutDocument::Copy> pending = m_printout.pendingCopy();
+    if (!pending)
         return 0;
     PrintResult result;
     if (m_attempt)
         result = m_attempt->waitWithoutEvents(PrintBudget::unattended);
     if (result.outcome != Outcome::Printed)
-        result = m_service.print(m_printout.copy(), PrintBudget::unattended)->run();
+        result = m_service.print(*pending, PrintBudget::unattended)->run();
     if (result.outcome == Outcome::Printed) {
         m_printout.discard();
         return 0;
     }
     reportOnStandardError(Messages::whyNotPrinted(result));
-    return keepInFile();
+    return keepInFile(result.outcome == Outcome::Unconfirmed);
 }
 
 HandOver::Choice HandOver::ask(const QString &why)
@@ -170,9 +173,9 @@ bool HandOver::saveAs()
     return true;
 }
 
-// Kept or not, the printout was not printed: status 1.
-int HandOver::keepInFile()
+// Kept or not, the printout was not printed, or not confirmed: status 1.
+int HandOver::keepInFile(bool reachedPrinter)
 {
-    ::keepInFile(m_printout, QDateTime::currentDateTime());
+    ::keepInFile(m_printout, QDateTime::currentDateTime(), reachedPrinter);
     return 1;
 }

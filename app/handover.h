@@ -53,11 +53,11 @@ private:
     [[nodiscard]] int deliverAsking();
     [[nodiscard]] int deliverOnce();
     [[nodiscard]] int deliverUnattended();
-    [[nodiscard]] bool print(QString &why);
+    [[nodiscard]] std::optional<PrintResult> print();
     void setAttempt(std::optional<PrintJob::Waiter> attempt);
     static Choice ask(const QString &why);
     bool saveAs();
-    int keepInFile();
+    int keepInFile(bool reachedPrinter);
 
     PrintoutDocument &m_printout;
     PrintService &m_service;

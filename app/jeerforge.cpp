@@ -33,11 +33,7 @@ int runJeerforge(int &argc, char **argv)
     // From now on, a display that goes away ends the program through handOver.
     const DisplayLossHooks displayLossHooks(handOver);
     FrmInsult window(services, WordBank{}, [&services](const WordBank &bank) -> std::optional<QString> {
-        // Each line takes at most as many characters as it has bytes in UTF-8.
-        std::vector<qsizetype> lengths(bank.Batch().size());
-        std::transform(bank.Batch().begin(), bank.Batch().end(), lengths.begin(),
-                       [](const std::string &line) { return qsizetype(line.size()); });
-        return services.printout().hasRoomFor(lengths) ? std::nullopt : std::optional(Messages::printoutFull());
+        return services.printout().hasRoomFor(bank.Batch()) ? std::nullopt : std::optional(Messages::printoutFull());
     });
     services.setDisplay(window.insultBox());
     PrinterLookup printerLookup(services.printService(), services.printout(), quitOnSignals, &window);

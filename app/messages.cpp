@@ -69,11 +69,11 @@ QString Messages::whyNotPrinted(const PrintResult &r)
             : tr("The print service (CUPS, at %1) asks for a user name and password, and none was given.").arg(server);
     case Outcome::Unconfirmed:
         return reason.isEmpty()
-            ? tr("The printer \"%1\" has the printout as job %2, but the print service (CUPS, at %3) did not "
-                 "answer whether it will print it.")
+            ? tr("The printout reached the printer \"%1\" as job %2, but the print service (CUPS, at %3) did not "
+                 "confirm that it will print it.")
                   .arg(printer, QString::number(r.job), server)
-            : tr("The printer \"%1\" has the printout as job %2, but the print service (CUPS, at %3) did not "
-                 "say whether it will print it: %4")
+            : tr("The printout reached the printer \"%1\" as job %2, but the print service (CUPS, at %3) did not "
+                 "confirm that it will print it: %4")
                   .arg(printer, QString::number(r.job), server, reason);
     case Outcome::PrinterWantsPassword:
         return tr("The printer \"%1\" asks for a user name and password before it prints, and none was given, so "
@@ -160,9 +160,12 @@ QString Messages::notKept(const QString &path, const QString &reason, bool lost)
                 : notSaved(path, reason);
 }
 
-QString Messages::keptIn(const QString &path)
+QString Messages::keptIn(const QString &path, bool reachedPrinter)
 {
-    return tr("The printout was not printed, so it is kept in \"%1\".").arg(isolatedName(path));
+    return reachedPrinter ? tr("The printout reached the printer, but its printing was not confirmed, so it is also "
+                               "kept in \"%1\".")
+                                .arg(isolatedName(path))
+                          : tr("The printout was not printed, so it is kept in \"%1\".").arg(isolatedName(path));
 }
 
 QString Messages::alreadyExists(const QString &name)

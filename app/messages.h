@@ -37,7 +37,9 @@ public:
 
     static QString notSaved(const QString &path, const QString &reason);
     static QString notKept(const QString &path, const QString &reason, bool lost);
-    static QString keptIn(const QString &path);
+    /// The printout is kept in a file: not printed, or (reachedPrinter) not
+    /// confirmed as printed.
+    static QString keptIn(const QString &path, bool reachedPrinter);
     static QString alreadyExists(const QString &name);
     static QString inFolder(const QString &folder);
     static QString replace();

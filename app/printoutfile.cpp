@@ -33,7 +33,7 @@ QString unusedName(const QDir &folder, const QString &stamp)
     return path;
 }
 
-bool keepInFile(PrintoutDocument &printout, const QDateTime &when)
+bool keepInFile(PrintoutDocument &printout, const QDateTime &when, bool reachedPrinter)
 {
     QStringList folders{documentsFolder()};
     if (QDir(folders.constFirst()) != QDir::home())
@@ -43,7 +43,7 @@ bool keepInFile(PrintoutDocument &printout, const QDateTime &when)
         const QString path = unusedName(QDir(name), stamp);
         const auto error = saveOffTheWindowsThread(printout, path, false, Watched::ByNobody);
         if (!error) {
-            reportOnStandardError(Messages::keptIn(path));
+            reportOnStandardError(Messages::keptIn(path, reachedPrinter));
             return true;
         }
         reportOnStandardError(Messages::notKept(path, *error, name == folders.constLast()));

@@ -19,5 +19,6 @@ QString unusedName(const QDir &folder, const QString &stamp);
 
 /// Keeps the printout in a new file named after when: in the documents
 /// folder, or in the home folder where that cannot take it whole. Standard
-/// error says where, or why not. Returns whether it was kept.
-bool keepInFile(PrintoutDocument &printout, const QDateTime &when);
+/// error says where, or why not, and whether the printer may have it after
+/// all (reachedPrinter: it did, unconfirmed). Returns whether it was kept.
+bool keepInFile(PrintoutDocument &printout, const QDateTime &when, bool reachedPrinter = false);

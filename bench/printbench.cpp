@@ -53,7 +53,7 @@ void pressPrint(QtPlatformServices &services, const std::vector<std::string> &ba
 double release(QtPlatformServices &services)
 {
     const auto start = Clock::now();
-    if (services.printService().print(services.printout().copy(), PrintBudget::attempt)->run().outcome !=
+    if (services.printService().print(*services.printout().pendingCopy(), PrintBudget::attempt)->run().outcome !=
         PrintResult::Outcome::Printed)
         std::fprintf(stderr, "not printed\n");
     services.printout().discard();

@@ -156,6 +156,12 @@ bool CupsClient::Paper::holdsTheLines() const
     return width >= smallest && length >= smallest && width <= largest && length <= largest;
 }
 
+bool CupsClient::JobState::holdsDocument() const
+{
+    return state >= IPP_JSTATE_PENDING && state != IPP_JSTATE_CANCELED && state != IPP_JSTATE_ABORTED &&
+        !documentIncoming;
+}
+
 bool CupsClient::Destination::wantsCredentials() const
 {
     return std::any_of(authInfoRequired.begin(), authInfoRequired.end(),
@@ -274,7 +280,8 @@ CupsClient::Paper CupsClient::paperNamed(const std::string &names) const
 
 // The paper that the printer prints on when a job names none: its
 // "media-default", which a driver's queue takes from its PPD's default page
-// size. Measured as the printer lists it, else by its name.
+// size, measured as the printer lists it, else by its name. A printer that
+// names none there may measure it in "media-col-default" alone.
 CupsClient::Paper CupsClient::printersDefaultPaper(http_t *http, cups_dest_t *dest) const
 {
     cups_dinfo_t *info = m_cups.cupsCopyDestInfo(http, dest);
@@ -282,12 +289,22 @@ CupsClient::Paper CupsClient::printersDefaultPaper(http_t *http, cups_dest_t *de
         return {};
     Paper paper;
     ipp_attribute_t *media = m_cups.cupsFindDestDefault(http, dest, info, "media");
-    if (const char *name = media ? m_cups.ippGetString(media, 0, nullptr) : nullptr) {
+    if (const char *name = media ? m_cups.ippGetString(media, 0, nullptr) : nullptr; name && *name) {
         cups_size_t size{};
         if (m_cups.cupsGetDestMediaByName(http, dest, info, name, CUPS_MEDIA_FLAGS_DEFAULT, &size))
             paper = {size.width, size.length};
         else
             paper = paperNamed(name);
+    }
+    if (!paper.holdsTheLines()) {
+        ipp_attribute_t *collection = m_cups.cupsFindDestDefault(http, dest, info, "media-col");
+        ipp_t *col = collection ? m_cups.ippGetCollection(collection, 0) : nullptr;
+        ipp_attribute_t *size = col ? m_cups.ippFindAttribute(col, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
+        ipp_t *dimensions = size ? m_cups.ippGetCollection(size, 0) : nullptr;
+        ipp_attribute_t *x = dimensions ? m_cups.ippFindAttribute(dimensions, "x-dimension", IPP_TAG_INTEGER) : nullptr;
+        ipp_attribute_t *y = dimensions ? m_cups.ippFindAttribute(dimensions, "y-dimension", IPP_TAG_INTEGER) : nullptr;
+        if (x && y)
+            paper = {m_cups.ippGetInteger(x, 0), m_cups.ippGetInteger(y, 0)};
     }
     m_cups.cupsFreeDestInfo(info);
     return paper;
@@ -372,8 +389,17 @@ CupsClient::Result<bool> CupsClient::sendDocument(const std::string &printer, in
     const bool started =
         m_cups.cupsStartDocument(http, printer.c_str(), job, "Jeerforge", CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     const bool written = started && m_cups.cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
-    if (started && written && m_cups.cupsFinishDocument(http, printer.c_str()) <= IPP_STATUS_OK_CONFLICTING)
+    // The answer itself, not libcups's last status, which without one is still Create-Job's.
+    ipp_t *answer = written ? m_cups.cupsGetResponse(http, ("/printers/" + printer).c_str()) : nullptr;
+    const bool held = answer && m_cups.cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
+    m_cups.ippDelete(answer);
+    if (held)
         return {Status::Ok, {}, true};
+    if (written && !answer && !m_passwords->wanted && !m_passwords->refused) {
+        Result<bool> unanswered = failed<bool>(*m_connection);
+        unanswered.value = true;
+        return unanswered;
+    }
     Result<bool> result = notDelivered<bool>(printer);
     // A scheduler that stopped answering is not asked again: the job stays held, unprinted.
     if (m_connection->outcome() == Wait::Outcome::Answered)
@@ -411,28 +437,34 @@ void CupsClient::addAuthInfo(ipp_t *request, const std::vector<std::string> &req
                          texts.data());
 }
 
-CupsClient::Result<bool> CupsClient::heldForAuthentication(int job)
+CupsClient::Result<CupsClient::JobState> CupsClient::jobState(int job)
 {
     http_t *http = m_connection->http();
     if (!http)
-        return failed<bool>(*m_connection);
+        return failed<JobState>(*m_connection);
     ipp_t *request = jobRequest(IPP_OP_GET_JOB_ATTRIBUTES, job);
-    static constexpr std::array<const char *, 1> wanted{"job-state-reasons"};
-    m_cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1, nullptr,
-                         wanted.data());
+    static constexpr std::array<const char *, 2> wanted{"job-state", "job-state-reasons"};
+    m_cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(wanted.size()),
+                         nullptr, wanted.data());
     ipp_t *answer = m_cups.cupsDoRequest(http, request, "/jobs");
-    const bool answered = answer && m_cups.cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
-    ipp_attribute_t *reasons =
-        answered ? m_cups.ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD) : nullptr;
-    const bool held = reasons && m_cups.ippContainsString(reasons, "cups-held-for-authentication");
+    const ipp_status_t status = m_cups.cupsLastError();
+    Result<JobState> told;
+    if (answer && status <= IPP_STATUS_OK_CONFLICTING) {
+        ipp_attribute_t *state = m_cups.ippFindAttribute(answer, "job-state", IPP_TAG_ENUM);
+        ipp_attribute_t *reasons = m_cups.ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD);
+        told.value.state = state ? ipp_jstate_t(m_cups.ippGetInteger(state, 0)) : ipp_jstate_t(0);
+        told.value.documentIncoming = reasons && m_cups.ippContainsString(reasons, "job-incoming");
+        told.value.heldForAuthentication = reasons && m_cups.ippContainsString(reasons, "cups-held-for-authentication");
+    } else if (!answer || m_connection->outcome() != Wait::Outcome::Answered || m_passwords->wanted ||
+               m_passwords->refused) {
+        told = failed<JobState>(*m_connection);
+    } else if (status != IPP_STATUS_ERROR_NOT_FOUND) {
+        // A refusal: whether the job prints is not known.
+        const char *text = m_cups.cupsLastErrorString();
+        told = {Status::Refused, text && *text ? text : "unknown error", {}};
+    } // else the scheduler knows no such job any more: as good as canceled
     m_cups.ippDelete(answer);
-    if (answered)
-        return {Status::Ok, {}, held};
-    // No answer, or a refusal: whether the job prints is not known.
-    if (!answer || m_connection->outcome() != Wait::Outcome::Answered || m_passwords->wanted || m_passwords->refused)
-        return failed<bool>(*m_connection);
-    const char *text = m_cups.cupsLastErrorString();
-    return {Status::Refused, text && *text ? text : "unknown error", {}};
+    return told;
 }
 
 CupsClient::Result<bool> CupsClient::authenticate(int job, const Destination &printer, const Credentials &authInfo)
@@ -449,8 +481,8 @@ CupsClient::Result<bool> CupsClient::authenticate(int job, const Destination &pr
         return {Status::Ok, {}, true};
     Result<bool> result = notDelivered<bool>(printer.name);
     // A scheduler that stopped answering is not asked again, as for a document.
-    if (m_connection->outcome() == Wait::Outcome::Answered)
-        m_cups.cupsCancelJob2(http, printer.name.c_str(), job, 0);
+    result.value = m_connection->outcome() != Wait::Outcome::Answered ||
+        m_cups.cupsCancelJob2(http, printer.name.c_str(), job, 0) > IPP_STATUS_OK_CONFLICTING;
     return result;
 }
 

@@ -86,14 +86,28 @@ public:
     /// credentials its printer asks for, where given. The value is the job's id.
     [[nodiscard]] Result<int> createJob(const Destination &printer, const std::string &title,
                                         const std::optional<Credentials> &authInfo);
-    /// Sends the job's one document; a job that did not get it whole is cancelled.
+    /// Sends the job's one document: Ok once the scheduler answered that it
+    /// holds it. A job that was refused it, or did not get it whole, is
+    /// cancelled. Where all of it went and no answer came, the job is left
+    /// as it is and value is true: only jobState() can tell what it holds.
     [[nodiscard]] Result<bool> sendDocument(const std::string &printer, int job, std::string_view pdf);
-    /// Whether the printer holds the job until it gets a user name and
-    /// password. No answer, or a refusal, is a failure: whether the job
-    /// prints is not known then.
-    [[nodiscard]] Result<bool> heldForAuthentication(int job);
+
+    /// What the scheduler says of a job: its state and the reasons that
+    /// matter here.
+    struct JobState
+    {
+        ipp_jstate_t state = IPP_JSTATE_CANCELED; // a job the scheduler no longer knows is as good as canceled
+        bool documentIncoming = false; // its document has not come whole
+        bool heldForAuthentication = false; // it waits for a user name and password
+        /// Whether the scheduler holds the job's whole document to print.
+        [[nodiscard]] bool holdsDocument() const;
+    };
+    /// No answer, or a refusal, is a failure: whether the job prints is not
+    /// known then.
+    [[nodiscard]] Result<JobState> jobState(int job);
     /// Gives a held job its credentials (CUPS-Authenticate-Job); one that
-    /// does not take them is cancelled, unless the scheduler stopped answering.
+    /// does not take them is cancelled, unless the scheduler stopped
+    /// answering. On a failure, value says whether the job is left as it was.
     [[nodiscard]] Result<bool> authenticate(int job, const Destination &printer, const Credentials &authInfo);
     [[nodiscard]] Result<bool> cancel(const std::string &printer, int job);
 

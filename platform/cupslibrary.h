@@ -24,7 +24,7 @@
     X(cupsEncodeOptions2)                                                                                              \
     X(cupsStartDocument)                                                                                               \
     X(cupsWriteRequestData)                                                                                            \
-    X(cupsFinishDocument)                                                                                              \
+    X(cupsGetResponse)                                                                                                 \
     X(cupsCancelJob2)                                                                                                  \
     X(cupsDoRequest)                                                                                                   \
     X(cupsSetPasswordCB2)                                                                                              \
@@ -40,6 +40,7 @@
     X(ippContainsString)                                                                                               \
     X(ippGetInteger)                                                                                                   \
     X(ippGetString)                                                                                                    \
+    X(ippGetCollection)                                                                                                \
     X(ippDelete)                                                                                                       \
     X(httpConnect2)                                                                                                    \
     X(httpGetFd)                                                                                                       \

@@ -248,12 +248,40 @@ struct PrintJob::Work
         return told;
     }
 
+    // The job holds the printout whole: from now on, whatever stops the
+    // errand, the printout is told as at the printer, unconfirmed.
+    void documentHeld(Delivery &delivery)
+    {
+        delivery.documentWhole = true;
+        const std::scoped_lock lock(mutex);
+        known.job = delivery.job;
+    }
+
+    // The job is cancelled, or never got the printout: the next attempt sends anew.
+    void forget(Delivery &delivery)
+    {
+        delivery = {};
+        const std::scoped_lock lock(mutex);
+        known.job = 0;
+    }
+
+    PrintResult unconfirmed(const Delivery &delivery, const CupsClient::Result<CupsClient::JobState> &why)
+    {
+        PrintResult told = with(Outcome::Unconfirmed, why.status == Status::Refused ? why.reason : "");
+        told.job = delivery.job;
+        return told;
+    }
+
     PrintResult print()
     {
         // An errand given up on may have delivered it after all: never twice.
         Delivery &delivery = *printout->delivery;
         if (delivery.confirmed)
             return printed(delivery.job);
+        if (delivery.documentWhole) {
+            const std::scoped_lock lock(mutex);
+            known.job = delivery.job;
+        }
         if (!loadCups())
             return with(Outcome::NoCupsLibrary, session->loadError);
         const auto lookedUp = converse([](CupsClient &cups) { return cups.defaultDestination(); });
@@ -275,41 +303,73 @@ struct PrintJob::Work
             if (!authInfo)
                 return with(Outcome::PrinterWantsPassword);
         }
-        // The job is sent once; after a hold question that got no answer, the
-        // next attempt asks about that job again.
-        const auto held = converse([&](CupsClient &cups) -> CupsClient::Result<bool> {
+        // The printout goes once. A job of an earlier attempt whose document
+        // no answer confirmed is asked about first: one that holds it whole
+        // is kept, one still waiting for it is cancelled and sent anew.
+        std::optional<Status> unanswered; // why the document of this attempt got no answer
+        const auto state = converse([&](CupsClient &cups) -> CupsClient::Result<CupsClient::JobState> {
+            if (delivery.job != 0 && !delivery.documentWhole) {
+                auto earlier = cups.jobState(delivery.job);
+                if (!earlier.ok() || earlier.value.holdsDocument())
+                    return earlier;
+                if (earlier.value.documentIncoming) {
+                    const auto cancelled = cups.cancel(printer.name, delivery.job);
+                    if (!cancelled.ok())
+                        return {cancelled.status, cancelled.reason, {}};
+                }
+                forget(delivery);
+            }
             if (delivery.job == 0) {
                 const auto created = cups.createJob(printer, "Jeerforge", authInfo);
                 if (!created.ok())
                     return {created.status, created.reason, {}};
-                const auto document = cups.sendDocument(printer.name, created.value,
-                                                        {pdf.constData(), static_cast<std::size_t>(pdf.size())});
-                if (!document.ok())
-                    return {document.status, document.reason, {}};
                 delivery.job = created.value;
+                const auto document = cups.sendDocument(printer.name, delivery.job,
+                                                        {pdf.constData(), static_cast<std::size_t>(pdf.size())});
+                if (document.ok()) {
+                    documentHeld(delivery);
+                } else if (document.value) {
+                    unanswered = document.status; // all of it went: the job's state tells what it holds
+                } else {
+                    forget(delivery);
+                    return {document.status, document.reason, {}};
+                }
             }
-            return cups.heldForAuthentication(delivery.job);
+            return cups.jobState(delivery.job);
         });
-        if (!held.ok() && delivery.job == 0)
-            return with(outcomeOf(held.status), held.reason);
-        if (!held.ok()) {
-            PrintResult told = with(Outcome::Unconfirmed, held.status == Status::Refused ? held.reason : "");
-            told.job = delivery.job;
-            return told;
+        if (!state.ok() && delivery.job == 0)
+            return with(outcomeOf(state.status), state.reason);
+        if (!state.ok())
+            return unconfirmed(delivery, state);
+        if (!delivery.documentWhole) {
+            if (state.value.documentIncoming)
+                return unconfirmed(delivery, state);
+            if (!state.value.holdsDocument()) {
+                // The scheduler threw the job away without its whole document.
+                forget(delivery);
+                return with(outcomeOf(unanswered.value_or(Status::NotResponding)));
+            }
+            documentHeld(delivery);
         }
-        if (held.value) {
+        if (state.value.heldForAuthentication) {
             authInfo = askPassword(true);
             const auto released = converse([&](CupsClient &cups) {
                 return authInfo ? cups.authenticate(delivery.job, printer, *authInfo)
                                 : cups.cancel(printer.name, delivery.job);
             });
-            // A job that did not take them is cancelled; the next attempt sends anew.
-            if (!authInfo || !released.ok())
-                delivery.job = 0;
-            if (!authInfo)
+            // A job that did not take them is cancelled, and the next attempt
+            // sends anew; one that nobody answered about is kept, and asked about.
+            if (!authInfo) {
+                if (released.ok())
+                    forget(delivery);
                 return with(Outcome::PrinterWantsPassword);
-            if (!released.ok())
+            }
+            if (!released.ok() && !released.value) {
+                forget(delivery);
                 return with(outcomeOf(released.status), released.reason);
+            }
+            if (!released.ok())
+                return unconfirmed(delivery, {released.status, released.reason, {}});
         }
         delivery.confirmed = true;
         return printed(delivery.job);
@@ -380,9 +440,10 @@ PrintResult PrintJob::Waiter::waitWithoutEvents(milliseconds atMost) const
     if (!work.result) {
         // Nobody is left to answer a question, nor to wait any longer.
         PrintResult told = work.knownSoFar();
-        told.outcome = !work.asking    ? Outcome::NotResponding
-            : work.asking->printerAsks ? Outcome::PrinterWantsPassword
-                                       : Outcome::NoPasswordGiven;
+        told.outcome = work.asking
+            ? (work.asking->printerAsks ? Outcome::PrinterWantsPassword : Outcome::NoPasswordGiven)
+            : told.job != 0 ? Outcome::Unconfirmed
+                            : Outcome::NotResponding;
         work.result = told;
         work.abandoned = true;
         work.changed.notify_all();
@@ -404,7 +465,8 @@ void PrintJob::giveUp(Outcome outcome)
         if (m_work->result)
             return;
         told = m_work->knownSoFar();
-        told.outcome = outcome;
+        // A printout that the printer holds whole did reach it.
+        told.outcome = told.job != 0 ? Outcome::Unconfirmed : outcome;
         m_work->result = told;
         m_work->abandoned = true;
         m_work->changed.notify_all();

@@ -35,7 +35,8 @@ struct PrintResult
         PasswordRefused, // user: whose password
         NoPasswordGiven, // the print service asked, and got none
         PrinterWantsPassword, // the printer holds jobs for a password, and got none
-        Unconfirmed, // job: the printer has it, but whether it prints it is not known; reason: CUPS's words
+        Unconfirmed, // job: the printout reached the printer, but that it prints it is not confirmed; reason: CUPS's
+                     // words
     };
     Outcome outcome = Outcome::Stopped;
     QString server; // the print service's address, once known
@@ -43,7 +44,7 @@ struct PrintResult
     QString reason;
     QString user;
     QPageSize paper; // of the printer found; invalid where it names none
-    int job = 0;
+    int job = 0; // the job at the printer, once it holds the printout whole or may
 
     [[nodiscard]] bool succeeded() const { return outcome == Outcome::PrinterFound || outcome == Outcome::Printed; }
 };

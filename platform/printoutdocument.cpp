@@ -86,13 +86,17 @@ QByteArray PrintoutDocument::Copy::on(const QPageSize &paper, QString &error, co
 PrintoutDocument::PrintoutDocument() = default;
 PrintoutDocument::~PrintoutDocument() = default;
 
-bool PrintoutDocument::hasRoomFor(const std::vector<qsizetype> &lengths) const
+bool PrintoutDocument::hasRoomFor(std::span<const std::string> lines) const
 {
-    const qsizetype characters = std::accumulate(lengths.begin(), lengths.end(), qsizetype(0));
+    // Counted as addLine() counts them, in the characters of the text they become.
+    const qsizetype characters =
+        std::accumulate(lines.begin(), lines.end(), qsizetype(0), [](qsizetype all, const std::string &line) {
+            return all + QString::fromUtf8(line.data(), qsizetype(line.size())).size();
+        });
     const std::scoped_lock lock(m_mutex);
-    const qsizetype lines = m_done.lines ? qsizetype(m_done.lines->printed.size()) : 0;
+    const qsizetype held = m_done.lines ? qsizetype(m_done.lines->printed.size()) : 0;
     const qsizetype printed = m_done.lines ? m_done.lines->characters : 0;
-    return lines + qsizetype(lengths.size()) <= mostLines && printed + characters <= mostCharacters;
+    return held + qsizetype(lines.size()) <= mostLines && printed + characters <= mostCharacters;
 }
 
 bool PrintoutDocument::addLine(const QString &line)
@@ -139,9 +143,11 @@ bool PrintoutDocument::pending() const
     return m_done.lines && !m_done.lines->printed.empty();
 }
 
-PrintoutDocument::Copy PrintoutDocument::copy()
+std::optional<PrintoutDocument::Copy> PrintoutDocument::pendingCopy()
 {
     const std::scoped_lock lock(m_mutex);
+    if (!m_done.lines || m_done.lines->printed.empty())
+        return std::nullopt;
     if (!m_done.laidOut)
         m_done.laidOut = std::make_shared<Copy::LaidOut>();
     return m_done;
@@ -149,8 +155,11 @@ PrintoutDocument::Copy PrintoutDocument::copy()
 
 std::optional<QString> PrintoutDocument::save(const QString &path, bool replace, const std::atomic<bool> *stop)
 {
+    const std::optional<Copy> pending = pendingCopy();
+    if (!pending)
+        return u"the printout was handed over already"_s;
     QString error;
-    const QByteArray pdf = copy().on(paper(), error, stop);
+    const QByteArray pdf = pending->on(paper(), error, stop);
     if (pdf.isEmpty())
         return error;
     if (replace) {

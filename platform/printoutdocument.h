@@ -12,6 +12,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 /// The one printout that PlatformServices::PrintLine fills: every line, laid
@@ -46,8 +48,9 @@ public:
         /// thread only.
         struct Delivery
         {
-            int job = 0;
-            bool confirmed = false;
+            int job = 0; // created, and sent the document
+            bool documentWhole = false; // the print service said that the job holds all of it
+            bool confirmed = false; // and that it prints it
         };
         std::shared_ptr<Delivery> delivery;
 
@@ -71,8 +74,9 @@ public:
     static constexpr qsizetype mostLines = 1'000'000;
     static constexpr qsizetype mostCharacters = 100'000'000;
 
-    /// Whether lines of these lengths, in characters, fit all together.
-    [[nodiscard]] bool hasRoomFor(const std::vector<qsizetype> &lengths) const;
+    /// Whether these lines, in UTF-8 as PlatformServices::PrintLine takes
+    /// them, fit all together.
+    [[nodiscard]] bool hasRoomFor(std::span<const std::string> lines) const;
 
     /// Adds the line, unless the printout is full; then it says so.
     bool addLine(const QString &line);
@@ -84,8 +88,9 @@ public:
     /// Whether the printout holds lines that have not been handed over.
     [[nodiscard]] bool pending() const;
 
-    /// What a print job needs.
-    [[nodiscard]] Copy copy();
+    /// What a print job needs, taken at once with the lines; nothing when
+    /// no line is pending (any more).
+    [[nodiscard]] std::optional<Copy> pendingCopy();
 
     /// Writes the printout to a PDF file at path, whole or not at all. An
     /// existing file is replaced only when replace is true. Returns nothing

@@ -141,8 +141,11 @@ void SocketRelay::relay()
         const auto left = std::chrono::ceil<milliseconds>(m_deadline - Clock::now());
         if (left <= milliseconds(0))
             return end(Cut::Deadline);
-        std::array<pollfd, 3> watched{{{m_near, short(up.wantsFrom() | down.wantsTo()), 0},
-                                       {m_peer, short(down.wantsFrom() | up.wantsTo()), 0},
+        // A socket that nothing is wanted of is left out: poll() would report
+        // its hang-up at once, again and again, until the deadline.
+        const auto watch = [](int fd, short events) { return pollfd{events != 0 ? fd : -1, events, 0}; };
+        std::array<pollfd, 3> watched{{watch(m_near, short(up.wantsFrom() | down.wantsTo())),
+                                       watch(m_peer, short(down.wantsFrom() | up.wantsTo())),
                                        {m_wake[0], POLLIN, 0}}};
         const auto wait = std::min(left, PrintBudget::askEvery);
         if (::poll(watched.data(), watched.size(), static_cast<int>(wait.count())) < 0 && errno != EINTR)

@@ -139,7 +139,8 @@ TEST_F(PrintWaits, TheLayoutIsTheProgramsOwnTimeNotThePrintServices)
     PrintoutDocument printout;
     for (int line = 0; line < 100; ++line)
         printout.addLine(QString::number(line) + QString(3000, u'x'));
-    JobWatch watch(service->print(printout.copy(), 1100ms), quitOnSignals); // a tenth of a second for the service
+    JobWatch watch(service->print(*printout.pendingCopy(), 1100ms),
+                   quitOnSignals); // a tenth of a second for the service
     QElapsedTimer clock;
     std::vector<qint64> preparing;
     QObject::connect(&watch.job(), &PrintJob::preparing, [&] { preparing.push_back(clock.elapsed()); });

@@ -5,12 +5,14 @@
 #include "cupsclient.h"
 #include "printservice.h"
 #include "scriptedcups.h"
+#include "socketrelay.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <array>
+#include <ctime>
 #include <thread>
 
 #include <sys/socket.h>
@@ -66,6 +68,8 @@ struct PaperRule
     bool listsItsPapers;
     int width;
     int length;
+    int collectionWidth = 0; // the printer's "media-col-default" size, where it gives one
+    int collectionLength = 0;
 };
 
 void PrintTo(const PaperRule &rule, std::ostream *out)
@@ -84,10 +88,20 @@ TEST_P(PaperRules, ThePrinterGetsThePaperThatLpWouldUse)
     const PaperRule rule = GetParam();
     if (rule.usersMedia)
         userSaved("media", rule.usersMedia);
+    script.capabilities = ippNew();
     if (rule.defaultMedia) {
-        script.capabilities = ippNew();
         ippAddString(script.capabilities, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "media-default", nullptr,
                      rule.defaultMedia);
+    }
+    if (rule.collectionWidth > 0) {
+        ipp_t *size = ippNew();
+        ippAddInteger(size, IPP_TAG_ZERO, IPP_TAG_INTEGER, "x-dimension", rule.collectionWidth);
+        ippAddInteger(size, IPP_TAG_ZERO, IPP_TAG_INTEGER, "y-dimension", rule.collectionLength);
+        ipp_t *collection = ippNew();
+        ippAddCollection(collection, IPP_TAG_ZERO, "media-size", size);
+        ippAddCollection(script.capabilities, IPP_TAG_PRINTER, "media-col-default", collection);
+        ippDelete(size);
+        ippDelete(collection);
     }
     script.listsItsPapers = rule.listsItsPapers;
     const auto found = client().defaultDestination();
@@ -114,7 +128,10 @@ INSTANTIATE_TEST_SUITE_P(
         PaperRule{"TooSmallForALineLeavesItToTheLocale", nullptr, "custom_small_49x210mm", true, 0, 0},
         PaperRule{"AStripLeavesItToTheLocale", nullptr, "custom_strip_1000x0.01mm", false, 0, 0},
         PaperRule{"BeyondWhatPdfDescribesLeavesItToTheLocale", nullptr, "custom_huge_5000x5000in", true, 0, 0},
-        PaperRule{"TheLargestThatPdfDescribes", nullptr, "custom_large_200x200in", true, 508000, 508000}),
+        PaperRule{"TheLargestThatPdfDescribes", nullptr, "custom_large_200x200in", true, 508000, 508000},
+        PaperRule{"NamedOnlyAsACollection", nullptr, "", true, 21590, 27940, 21590, 27940},
+        PaperRule{"TheNamedDefaultBeforeTheCollection", nullptr, "iso_a5_148x210mm", false, 14800, 21000, 21590,
+                  27940}),
     [](const auto &test) { return std::string(test.param.what); });
 
 TEST_F(ScriptedScheduler, EachFailureHasItsStatusAndCupsOwnWords)
@@ -197,7 +214,7 @@ TEST_F(ScriptedScheduler, APrintJobKeepsItsBoundAsksThroughSignalsAndNeverPrints
     script.passwordRequests = 1;
     PrintoutDocument printout;
     printout.addLine(QStringLiteral("an insult"));
-    auto job = service.print(printout.copy(), 30s);
+    auto job = service.print(*printout.pendingCopy(), 30s);
     QObject::connect(job.get(), &PrintJob::passwordWanted, job.get(), [&job](const PasswordRequest &request) {
         EXPECT_EQ(request.server, QStringLiteral("/run/scripted.sock"));
         job->answerPassword(CupsClient::Credentials{"ann", "secret"});
@@ -210,7 +227,7 @@ TEST_F(ScriptedScheduler, APrintJobKeepsItsBoundAsksThroughSignalsAndNeverPrints
     EXPECT_EQ(result.printer, QStringLiteral("office"));
     EXPECT_EQ(script.jobs, 1);
 
-    const PrintResult again = service.print(printout.copy(), 30s)->run();
+    const PrintResult again = service.print(*printout.pendingCopy(), 30s)->run();
     EXPECT_EQ(again.outcome, PrintResult::Outcome::Printed);
     EXPECT_EQ(again.job, result.job);
     EXPECT_EQ(script.jobs, 1) << "the printout went once";
@@ -224,7 +241,7 @@ TEST_F(ScriptedScheduler, AJobWhoseHoldIsNotKnownIsNeitherToldAsPrintedNorSentTw
     PrintService service(cups);
     PrintoutDocument printout;
     printout.addLine(QStringLiteral("an insult"));
-    const auto attempt = [&] { return service.print(printout.copy(), 6s)->run(); };
+    const auto attempt = [&] { return service.print(*printout.pendingCopy(), 6s)->run(); };
 
     script.unanswered = {IPP_OP_GET_JOB_ATTRIBUTES};
     PrintResult result = attempt();
@@ -242,11 +259,13 @@ TEST_F(ScriptedScheduler, AJobWhoseHoldIsNotKnownIsNeitherToldAsPrintedNorSentTw
     EXPECT_EQ(result.job, 1);
     EXPECT_EQ(script.jobs, 1) << "sent once, asked about three times";
 
+    // A release that nobody answered leaves the job held at the printer: it
+    // is neither forgotten nor cancelled, and the next attempt asks about it.
     PrintoutDocument held;
     held.addLine(QStringLiteral("another insult"));
     script.heldForPassword = true;
     script.unanswered = {IPP_OP_CUPS_AUTHENTICATE_JOB};
-    auto job = service.print(held.copy(), 6s);
+    auto job = service.print(*held.pendingCopy(), 6s);
     QObject::connect(job.get(), &PrintJob::passwordWanted, job.get(), [&job](const PasswordRequest &request) {
         EXPECT_TRUE(request.printerAsks);
         job->answerPassword(CupsClient::Credentials{"ann", "secret"});
@@ -254,8 +273,60 @@ TEST_F(ScriptedScheduler, AJobWhoseHoldIsNotKnownIsNeitherToldAsPrintedNorSentTw
     QSignalSpy finished(job.get(), &PrintJob::finished);
     job->start();
     ASSERT_TRUE(finished.wait(5000));
-    EXPECT_EQ(finished.at(0).at(0).value<PrintResult>().outcome, PrintResult::Outcome::NotResponding);
+    result = finished.at(0).at(0).value<PrintResult>();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
+    EXPECT_EQ(result.job, 2);
     EXPECT_EQ(script.cancelled, 0);
+    script.unanswered.clear();
+    script.heldForPassword = false;
+    EXPECT_EQ(service.print(*held.pendingCopy(), 6s)->run().outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(script.jobs, 2) << "released, not sent again";
+}
+
+// Send-Document read whole and never answered: the job is asked about by its
+// id. One that holds its document whole is printed; one still waiting for
+// it is told as unconfirmed, kept, and on the next attempt cancelled and sent
+// anew; a stop once the document is held says it reached the printer.
+TEST_F(ScriptedScheduler, ADocumentWithoutAnAnswerIsPrintedOnlyWhenTheJobHoldsItWhole)
+{
+    PrintService service(cups);
+    PrintoutDocument printout;
+    printout.addLine(QStringLiteral("an insult"));
+    const auto attempt = [&] { return service.print(*printout.pendingCopy(), 6s)->run(); };
+
+    script.documentAnswered = false;
+    script.documentIncoming = true;
+    PrintResult result = attempt();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
+    EXPECT_EQ(result.job, 1);
+    EXPECT_EQ(script.cancelled, 0);
+    script.documentAnswered = true;
+    result = attempt();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(result.job, 2);
+    EXPECT_EQ(script.cancelled, 1) << "the job that waited for its document";
+
+    PrintoutDocument whole;
+    whole.addLine(QStringLiteral("another insult"));
+    script.documentAnswered = false;
+    script.documentIncoming = false;
+    result = service.print(*whole.pendingCopy(), 6s)->run();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed) << "the job holds it whole, by its state";
+    EXPECT_EQ(result.job, 3);
+
+    PrintoutDocument stopped;
+    stopped.addLine(QStringLiteral("a third insult"));
+    script.documentAnswered = true;
+    script.unanswered = {IPP_OP_GET_JOB_ATTRIBUTES};
+    auto job = service.print(*stopped.pendingCopy(), 30s);
+    QSignalSpy finished(job.get(), &PrintJob::finished);
+    job->start();
+    ASSERT_TRUE(QTest::qWaitFor([] { return waitingOn == IPP_OP_GET_JOB_ATTRIBUTES; }, 10000));
+    job->cancel();
+    ASSERT_TRUE(finished.wait(5000));
+    result = finished.at(0).at(0).value<PrintResult>();
+    EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed) << "stopped after the printer took it whole";
+    EXPECT_EQ(result.job, 4);
 }
 
 // A scheduler that sends a byte every 50 ms never falls silent, yet the
@@ -295,5 +366,28 @@ TEST_F(ScriptedScheduler, AConnectionThatDripsIsGivenUpAtItsDeadline)
     const int connections = script.connections;
     EXPECT_EQ(service.findPrinter(6s)->run().outcome, PrintResult::Outcome::PrinterFound);
     EXPECT_GT(script.connections, connections);
+    ::close(pair[0]);
+}
+
+// A peer that hung up, beside a library that keeps its socket open, leaves
+// the relay nothing to do until its deadline: it waits without spinning.
+TEST(SocketRelay, APeerThatHungUpCostsNoTimeWhileItsRelayWaits)
+{
+    std::array<int, 2> pair{};
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair.data()), 0);
+    const std::atomic<bool> stopped{false};
+    timespec before{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    const auto start = Clock::now();
+    {
+        SocketRelay relay(pair[0], start + 1s, stopped, 1024);
+        ::close(pair[1]);
+        ASSERT_TRUE(QTest::qWaitFor([&relay] { return relay.cut() == SocketRelay::Cut::Deadline; }, 10000));
+    }
+    timespec after{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    const double busy = double(after.tv_sec - before.tv_sec) + double(after.tv_nsec - before.tv_nsec) / 1e9;
+    const double waited = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_LT(busy, waited / 2) << "seconds of processor time while the relay waited " << waited << " s";
     ::close(pair[0]);
 }

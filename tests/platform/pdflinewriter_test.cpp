@@ -168,14 +168,20 @@ TEST(PdfLineWriter, TheTextIsTheTypedWordsInEveryScript)
 
 // The box shows control characters as blanks and sets right-to-left text
 // against its right edge; so does the paper, on A4 with 2 cm margins.
+// Noncharacters, which cairo refuses, print as U+FFFD, and every line after
+// them prints too.
 TEST(PdfLineWriter, ALineLooksAsInTheBox)
 {
     const auto document = opened();
     ASSERT_TRUE(document);
     document->addLine(u"first\nsecond\tTAB\rthird"_s + QChar(0xD800)); // and half a surrogate pair
     document->addLine(u"\u05E9\u05DC\u05D5\u05DD world"_s);
+    document->addLine(u"byte-swapped \uFFFE, \uFDD0 and \U0010FFFF"_s);
+    document->addLine(u"the line after"_s);
     const QByteArray pdf = document->finish();
     EXPECT_TRUE(textOf(pdf).startsWith(u"first second TAB third\uFFFD\n"_s)) << qPrintable(textOf(pdf));
+    EXPECT_TRUE(textOf(pdf).contains(u"byte-swapped \uFFFD, \uFFFD and \uFFFD\nthe line after\n"_s))
+        << qPrintable(textOf(pdf));
 
     const QRegularExpression line(uR"re(<line xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)")re"_s);
     auto rows = line.globalMatch(poppler(u"pdftotext"_s, {u"-bbox-layout"_s, u"PDF"_s, u"-"_s}, pdf));
@@ -270,10 +276,10 @@ TEST(PrintoutDocument, LaidOutAnewForNewLinesAndOtherPaper)
     PrintoutDocument printout;
     printout.addLine(u"first press"_s);
     QString error;
-    const PrintoutDocument::Copy early = printout.copy();
+    const PrintoutDocument::Copy early = *printout.pendingCopy();
     ASSERT_TRUE(textOf(early.on(QPageSize(QPageSize::A4), error)).contains(u"first press"_s)) << qPrintable(error);
     printout.addLine(u"second press"_s);
-    const PrintoutDocument::Copy late = printout.copy();
+    const PrintoutDocument::Copy late = *printout.pendingCopy();
     for (const auto &[paper, size] : {std::pair{QPageSize::A4, u"595 x 842"_s}, {QPageSize::Letter, u"612 x 792"_s}}) {
         const QByteArray pdf = late.on(QPageSize(paper), error);
         EXPECT_TRUE(textOf(pdf).contains(u"first press\nsecond press"_s)) << qPrintable(textOf(pdf));
@@ -283,20 +289,29 @@ TEST(PrintoutDocument, LaidOutAnewForNewLinesAndOtherPaper)
 }
 
 // The printout holds each distinct line once, and at most what it can lay
-// out in seconds: a press that would not fit is refused whole.
+// out in seconds: a press that would not fit is refused whole. Its room is
+// counted in characters, in every script, not in the bytes of UTF-8.
 TEST(PrintoutDocument, HoldsWhatItCanPrintAndRefusesWhatWouldNotFit)
 {
     PrintoutDocument printout;
     const QString line(1'000'000, u'x');
     for (int press = 0; press < 99; ++press)
         ASSERT_TRUE(printout.addLine(line));
-    EXPECT_TRUE(printout.hasRoomFor({line.size()}));
-    EXPECT_FALSE(printout.hasRoomFor({line.size(), 1})) << "a press that would not fit whole";
+    const std::string typed = line.toStdString();
+    EXPECT_TRUE(printout.hasRoomFor(std::vector{typed}));
+    EXPECT_FALSE(printout.hasRoomFor(std::vector{typed, std::string("x")})) << "a press that would not fit whole";
+    std::string cyrillic;
+    for (int i = 0; i < 1'000'000; ++i)
+        cyrillic += "ж"; // two bytes, one character
+    EXPECT_TRUE(printout.hasRoomFor(std::vector{cyrillic}));
     EXPECT_TRUE(printout.addLine(line));
     EXPECT_FALSE(printout.addLine(u"x"_s));
-    EXPECT_EQ(printout.copy().lines->distinct.size(), 1);
-    EXPECT_EQ(printout.copy().lines->printed.size(), 100U);
-    EXPECT_FALSE(printout.hasRoomFor(std::vector<qsizetype>(PrintoutDocument::mostLines + 1, 0)));
+    EXPECT_EQ(printout.pendingCopy()->lines->distinct.size(), 1);
+    EXPECT_EQ(printout.pendingCopy()->lines->printed.size(), 100U);
+
+    PrintoutDocument empty;
+    EXPECT_FALSE(empty.pendingCopy()) << "nothing pending";
+    EXPECT_FALSE(empty.hasRoomFor(std::vector<std::string>(PrintoutDocument::mostLines + 1)));
 }
 
 TEST(PrintoutDocument, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverOverAFileUnasked)
@@ -313,7 +328,7 @@ TEST(PrintoutDocument, WithoutAPrintServiceTheLinesAreKeptAndSavedWholeButNeverO
     EXPECT_EQ(found.outcome, PrintResult::Outcome::Unreachable);
     EXPECT_TRUE(found.server.endsWith(u"no-cupsd-here.sock"_s)) << qPrintable(found.server);
     services.PrintLine("an insult");
-    const PrintResult sent = services.printService().print(printout.copy(), std::chrono::seconds(30))->run();
+    const PrintResult sent = services.printService().print(*printout.pendingCopy(), std::chrono::seconds(30))->run();
     EXPECT_EQ(sent.outcome, PrintResult::Outcome::Unreachable);
     ASSERT_TRUE(printout.pending());
 

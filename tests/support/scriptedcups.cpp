@@ -14,6 +14,7 @@
 using namespace std::chrono_literals;
 
 Script script;
+std::atomic<ipp_op_t> waitingOn{IPP_OP_CUPS_NONE};
 
 namespace {
 
@@ -25,8 +26,10 @@ bool hung(ipp_op_t operation = IPP_OP_CUPS_NONE)
     if (!script.hangs &&
         std::find(script.unanswered.begin(), script.unanswered.end(), operation) == script.unanswered.end())
         return false;
+    waitingOn = operation;
     while (script.timeout(connection, script.timeoutData) != 0)
         std::this_thread::sleep_for(10ms);
+    waitingOn = IPP_OP_CUPS_NONE;
     script.lastError = IPP_STATUS_ERROR_INTERNAL;
     return true;
 }
@@ -147,8 +150,13 @@ std::shared_ptr<const CupsLibrary> scriptedCups()
         if (operation == IPP_OP_CREATE_JOB && script.createStatus == IPP_STATUS_OK)
             ippAddInteger(answer, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", ++script.jobs);
         if (operation == IPP_OP_GET_JOB_ATTRIBUTES && script.holdQuestionStatus == IPP_STATUS_OK) {
+            const bool held = script.heldForPassword || script.documentIncoming;
+            ippAddInteger(answer, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state",
+                          held ? IPP_JSTATE_HELD : IPP_JSTATE_PROCESSING);
             ippAddString(answer, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-state-reasons", nullptr,
-                         script.heldForPassword ? "cups-held-for-authentication" : "job-printing");
+                         script.documentIncoming      ? "job-incoming"
+                             : script.heldForPassword ? "cups-held-for-authentication"
+                                                      : "job-printing");
         }
         return answer;
     };
@@ -156,7 +164,14 @@ std::shared_ptr<const CupsLibrary> scriptedCups()
         return HTTP_STATUS_CONTINUE;
     };
     cups->cupsWriteRequestData = [](http_t *, const char *, size_t) { return HTTP_STATUS_CONTINUE; };
-    cups->cupsFinishDocument = [](http_t *, const char *) { return IPP_STATUS_OK; };
+    // An answer that never comes leaves libcups's last status as it was: Create-Job's.
+    cups->cupsGetResponse = [](http_t *, const char *) -> ipp_t * {
+        if (!script.documentAnswered)
+            return nullptr;
+        ++script.documents;
+        script.lastError = IPP_STATUS_OK;
+        return ippNew();
+    };
     cups->cupsCancelJob2 = [](http_t *, const char *, int, int) {
         ++script.cancelled;
         return IPP_STATUS_OK;

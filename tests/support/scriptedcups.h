@@ -5,6 +5,7 @@
 
 #include "cupslibrary.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +28,10 @@ struct Script
     ipp_status_t createStatus = IPP_STATUS_OK;
     // cppcheck-suppress unusedStructMember ; read by the scripted calls
     std::string createReason;
+    bool documentAnswered = true; // false: Send-Document is read whole, and its answer never comes
+    int documents = 0; // answered as held
     ipp_status_t holdQuestionStatus = IPP_STATUS_OK; // the answer to Get-Job-Attributes
+    bool documentIncoming = false; // each job still waits for its document
     bool heldForPassword = false; // each job is held until it gets a user name and password
     bool probeAnswers = true;
     bool printerStillThere = true;
@@ -50,6 +54,9 @@ struct Script
 
 /// The one script, which scriptedCups() follows.
 extern Script script;
+/// The request that the scripted scheduler keeps waiting now, if any: for a
+/// test on another thread to act while it waits.
+extern std::atomic<ipp_op_t> waitingOn;
 
 /// Starts a new script: a scheduler that answers, with the printer "office"
 /// as its default.
