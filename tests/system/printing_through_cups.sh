@@ -181,6 +181,20 @@ scenario_endings() { # closing the window, SIGTERM, SIGINT and SIGHUP release th
     done
 }
 
+scenario_german_locale() { # under a language setting that writes a decimal comma, the printout holds its insults
+    [ -e "$JEERFORGE_TEST_LOCALES/de_DE.UTF-8/LC_NUMERIC" ] || { echo "FAILED: no de_DE.UTF-8 made"; exit 1; }
+    LOCPATH=$JEERFORGE_TEST_LOCALES LC_ALL=de_DE.UTF-8 jeerforge_start b v n
+    for _ in 1 2 3; do press_next; done
+    press_print
+    press_exit
+    wait_for_exit "$program"
+    check "the program ends with success" [ $? -eq 0 ]
+    check "one job reaches the printer" [ "$(new_jobs)" -eq 1 ]
+    check "its PDF is sound" qpdf --check "$(newest_job)"
+    check "it holds the three insults" [ "$(job_text | grep -cE "$sentence")" -eq 3 ]
+    check "which poppler reads without a syntax error" [ -z "$(pdftotext "$(newest_job)" - 2>&1 >/dev/null)" ]
+}
+
 scenario_long_words() { # long and non-ASCII words arrive whole, on the printer's own paper
     lpadmin -p capture -o media-default=na_letter_8.5x11in
     local long printed
@@ -487,6 +501,23 @@ scenario_silent_service() { # a print service that accepts and never answers: ev
     sleep 1
     quick_sigterm
     check "keeping the printout in a new file" one_kept
+}
+
+scenario_unanswered_document() { # a print service that takes the document and never answers: the user is asked, nothing is told as printed, and Retry sends it once
+    python3 "$here/unanswered_document.py" "$TMPDIR/../proxy.port" "$cupsd_port" &
+    session_pids+=($!)
+    eventually [ -s "$TMPDIR/../proxy.port" ]
+    CUPS_SERVER=127.0.0.1:$(cat "$TMPDIR/../proxy.port") jeerforge_start b v n
+    press_next
+    press_print
+    press_exit
+    check "the user is asked" message_shown
+    check "told that the printout reached the printer, unconfirmed" \
+        grep -q 'reached the printer "capture" as job [0-9]*, but .* did not confirm' < <(jeerforge_stderr)
+    check "nothing reached the printer" [ "$(new_jobs)" -eq 0 ]
+    retry_delivers "the job that still waits for its document is asked about" 1
+    check "that job is cancelled" [ -z "$(lpstat -o capture)" ]
+    check "and the job sent anew holds the insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
 }
 
 scenario_held_for_password() { # a printer that holds the job for a user name and password, as the session ends: never reported as printed
