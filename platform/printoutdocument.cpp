@@ -155,11 +155,11 @@ std::optional<PrintoutDocument::Copy> PrintoutDocument::pendingCopy()
 
 std::optional<QString> PrintoutDocument::save(const QString &path, bool replace, const std::atomic<bool> *stop)
 {
-    const std::optional<Copy> pending = pendingCopy();
-    if (!pending)
+    const std::optional<Copy> lines = pendingCopy();
+    if (!lines)
         return u"the printout was handed over already"_s;
     QString error;
-    const QByteArray pdf = pending->on(paper(), error, stop);
+    const QByteArray pdf = lines->on(paper(), error, stop);
     if (pdf.isEmpty())
         return error;
     if (replace) {

@@ -168,7 +168,7 @@ QList<uint> comparable(const QString &text)
     return kept;
 }
 
-std::string codePoints(QList<uint> characters)
+std::string codePoints(const QList<uint> &characters)
 {
     std::string shown;
     for (const uint c : characters)
