@@ -449,10 +449,12 @@ CupsClient::Result<CupsClient::JobState> CupsClient::jobState(int job)
     ipp_t *answer = m_cups.cupsDoRequest(http, request, "/jobs");
     const ipp_status_t status = m_cups.cupsLastError();
     Result<JobState> told;
-    if (answer && status <= IPP_STATUS_OK_CONFLICTING) {
-        ipp_attribute_t *state = m_cups.ippFindAttribute(answer, "job-state", IPP_TAG_ENUM);
+    ipp_attribute_t *state = answer ? m_cups.ippFindAttribute(answer, "job-state", IPP_TAG_ENUM) : nullptr;
+    if (answer && status <= IPP_STATUS_OK_CONFLICTING && !state) {
+        told = {Status::BrokenAnswer, {}, {}}; // an answer about a job that does not say its state
+    } else if (answer && status <= IPP_STATUS_OK_CONFLICTING) {
         ipp_attribute_t *reasons = m_cups.ippFindAttribute(answer, "job-state-reasons", IPP_TAG_KEYWORD);
-        told.value.state = state ? ipp_jstate_t(m_cups.ippGetInteger(state, 0)) : ipp_jstate_t(0);
+        told.value.state = ipp_jstate_t(m_cups.ippGetInteger(state, 0));
         told.value.documentIncoming = reasons && m_cups.ippContainsString(reasons, "job-incoming");
         told.value.heldForAuthentication = reasons && m_cups.ippContainsString(reasons, "cups-held-for-authentication");
     } else if (!answer || m_connection->outcome() != Wait::Outcome::Answered || m_passwords->wanted ||
