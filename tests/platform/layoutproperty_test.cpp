@@ -55,7 +55,7 @@ QString randomCharacter(std::mt19937 &random)
     const Kind kind = kinds.at(std::uniform_int_distribution<std::size_t>(0, kinds.size() - 1)(random));
     const char32_t c = std::uniform_int_distribution<char32_t>(kind.first, kind.last)(random);
     if (c >= 0xD800 && c <= 0xDFFF) // half a surrogate pair, as a QString may hold one
-        return QString(QChar(char16_t(c)));
+        return {QChar(char16_t(c))};
     return QString::fromUcs4(&c, 1);
 }
 
