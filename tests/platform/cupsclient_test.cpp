@@ -53,6 +53,12 @@ protected:
         return {*cups, Clock::now() + patience, abandoned, std::move(credentials)};
     }
 
+    // One attempt at printing what the printout holds, with nobody to ask.
+    static PrintResult attempt(PrintService &service, PrintoutDocument &printout)
+    {
+        return service.print(*printout.pendingCopy(), 6s)->run();
+    }
+
     std::shared_ptr<const CupsLibrary> cups;
     std::atomic<bool> abandoned{false};
 };
@@ -241,20 +247,19 @@ TEST_F(ScriptedScheduler, AJobWhoseHoldIsNotKnownIsNeitherToldAsPrintedNorSentTw
     PrintService service(cups);
     PrintoutDocument printout;
     printout.addLine(QStringLiteral("an insult"));
-    const auto attempt = [&] { return service.print(*printout.pendingCopy(), 6s)->run(); };
 
     script.unanswered = {IPP_OP_GET_JOB_ATTRIBUTES};
-    PrintResult result = attempt();
+    PrintResult result = attempt(service, printout);
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
     EXPECT_TRUE(result.reason.isEmpty()) << "no answer, so no words of CUPS's";
     script.unanswered.clear();
     script.holdQuestionStatus = IPP_STATUS_ERROR_FORBIDDEN;
     script.createReason = "not your job";
-    result = attempt();
+    result = attempt(service, printout);
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
     EXPECT_EQ(result.reason, QStringLiteral("not your job"));
     script.holdQuestionStatus = IPP_STATUS_OK;
-    result = attempt();
+    result = attempt(service, printout);
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
     EXPECT_EQ(result.job, 1);
     EXPECT_EQ(script.jobs, 1) << "sent once, asked about three times";
@@ -279,7 +284,7 @@ TEST_F(ScriptedScheduler, AJobWhoseHoldIsNotKnownIsNeitherToldAsPrintedNorSentTw
     EXPECT_EQ(script.cancelled, 0);
     script.unanswered.clear();
     script.heldForPassword = false;
-    EXPECT_EQ(service.print(*held.pendingCopy(), 6s)->run().outcome, PrintResult::Outcome::Printed);
+    EXPECT_EQ(attempt(service, held).outcome, PrintResult::Outcome::Printed);
     EXPECT_EQ(script.jobs, 2) << "released, not sent again";
 }
 
@@ -292,16 +297,15 @@ TEST_F(ScriptedScheduler, ADocumentWithoutAnAnswerIsPrintedOnlyWhenTheJobHoldsIt
     PrintService service(cups);
     PrintoutDocument printout;
     printout.addLine(QStringLiteral("an insult"));
-    const auto attempt = [&] { return service.print(*printout.pendingCopy(), 6s)->run(); };
 
     script.documentAnswered = false;
     script.documentIncoming = true;
-    PrintResult result = attempt();
+    PrintResult result = attempt(service, printout);
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
     EXPECT_EQ(result.job, 1);
     EXPECT_EQ(script.cancelled, 0);
     script.documentAnswered = true;
-    result = attempt();
+    result = attempt(service, printout);
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
     EXPECT_EQ(result.job, 2);
     EXPECT_EQ(script.cancelled, 1) << "the job that waited for its document";
@@ -310,7 +314,7 @@ TEST_F(ScriptedScheduler, ADocumentWithoutAnAnswerIsPrintedOnlyWhenTheJobHoldsIt
     whole.addLine(QStringLiteral("another insult"));
     script.documentAnswered = false;
     script.documentIncoming = false;
-    result = service.print(*whole.pendingCopy(), 6s)->run();
+    result = attempt(service, whole);
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed) << "the job holds it whole, by its state";
     EXPECT_EQ(result.job, 3);
 
