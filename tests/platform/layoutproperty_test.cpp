@@ -66,12 +66,11 @@ QString randomLine(std::mt19937 &random)
     QString line;
     for (int length = std::uniform_int_distribution<int>(0, 24)(random); length > 0; --length)
         line += randomCharacter(random);
-    for (const QChar c : std::as_const(line)) {
-        if (c.isMark())
-            line.prepend(u'a');
-        if (c.isMark() || c.isLetterOrNumber() || c.isPunct() || c.isSymbol() || c.isSurrogate())
-            break;
-    }
+    const auto *const first = std::find_if(line.cbegin(), line.cend(), [](QChar c) {
+        return c.isMark() || c.isLetterOrNumber() || c.isPunct() || c.isSymbol() || c.isSurrogate();
+    });
+    if (first != line.cend() && first->isMark())
+        line.prepend(u'a');
     return line;
 }
 
@@ -84,17 +83,6 @@ bool ignorable(char32_t c)
         (c >= 0x2060 && c <= 0x206F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF || c == 0xFFA0 ||
         (c >= 0xFFF0 && c <= 0xFFF8) || (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) ||
         (c >= 0xE0000 && c <= 0xE0FFF);
-}
-
-bool rightToLeft(char32_t c)
-{
-    switch (QChar::direction(c)) {
-    case QChar::DirR:
-    case QChar::DirAL:
-        return true;
-    default:
-        return false;
-    }
 }
 
 // What copy and search give back of a typed line, in the order the page
