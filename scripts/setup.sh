@@ -12,7 +12,7 @@ jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-uti
     desktop-file-utils appstream lintian dpkg-dev valgrind
     weston dbus at-spi2-core python3-pyatspi orca fonts-symbola fonts-noto-color-emoji fonts-noto-core fonts-noto-cjk
     qt6-gtk-platformtheme locales)
-jeerforge_check_packages=(clang libclang-rt-dev clang-tidy clang-format cppcheck reuse libbenchmark-dev git)
+jeerforge_check_packages=(clang libclang-rt-dev llvm clang-tidy clang-format cppcheck reuse libbenchmark-dev git)
 # What the benchmarks measure Jeerforge's printing against.
 jeerforge_bench_packages=(paps)
 

@@ -183,7 +183,11 @@ scenario_endings() { # closing the window, SIGTERM, SIGINT and SIGHUP release th
 
 scenario_german_locale() { # under a language setting that writes a decimal comma, the printout holds its insults
     [ -e "$JEERFORGE_TEST_LOCALES/de_DE.UTF-8/LC_NUMERIC" ] || { echo "FAILED: no de_DE.UTF-8 made"; exit 1; }
-    LOCPATH=$JEERFORGE_TEST_LOCALES LC_ALL=de_DE.UTF-8 jeerforge_start b v n
+    # The program's setting alone: the shell here knows no such locale.
+    local real=$jeerforge
+    jeerforge=env jeerforge_args=("LOCPATH=$JEERFORGE_TEST_LOCALES" LC_ALL=de_DE.UTF-8 "$real")
+    jeerforge_start b v n
+    jeerforge=$real jeerforge_args=()
     for _ in 1 2 3; do press_next; done
     press_print
     press_exit
