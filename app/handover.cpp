@@ -104,7 +104,7 @@ std::optional<PrintResult> HandOver::print()
         return std::nullopt;
     JobWatch attempt(m_service.print(*pending, PrintBudget::attempt), m_quitOnSignals);
     setAttempt(attempt.job().waiter());
-    const PrintResult result = attempt.wait();
+    PrintResult result = attempt.wait(); // moved out when not printed
     setAttempt(std::nullopt);
     if (result.paper.isValid())
         m_printout.setPaper(result.paper);
