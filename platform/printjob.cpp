@@ -278,10 +278,8 @@ struct PrintJob::Work
         Delivery &delivery = *printout->delivery;
         if (delivery.confirmed)
             return printed(delivery.job);
-        if (delivery.documentWhole) {
-            const std::scoped_lock lock(mutex);
-            known.job = delivery.job;
-        }
+        if (delivery.documentWhole)
+            documentHeld(delivery); // by an earlier attempt
         if (!loadCups())
             return with(Outcome::NoCupsLibrary, session->loadError);
         const auto lookedUp = converse([](CupsClient &cups) { return cups.defaultDestination(); });

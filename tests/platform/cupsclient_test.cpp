@@ -53,10 +53,17 @@ protected:
         return {*cups, Clock::now() + patience, abandoned, std::move(credentials)};
     }
 
-    // One attempt at printing what the printout holds, with nobody to ask.
-    static PrintResult attempt(PrintService &service, PrintoutDocument &printout)
+    // One attempt at printing what the printout holds, with nobody to ask;
+    // where given, the outcome and job it must end with.
+    static PrintResult attempt(PrintService &service, PrintoutDocument &printout,
+                               std::optional<std::pair<PrintResult::Outcome, int>> expected = std::nullopt)
     {
-        return service.print(*printout.pendingCopy(), 6s)->run();
+        PrintResult result = service.print(*printout.pendingCopy(), 6s)->run();
+        if (expected) {
+            EXPECT_EQ(result.outcome, expected->first);
+            EXPECT_EQ(result.job, expected->second);
+        }
+        return result;
     }
 
     std::shared_ptr<const CupsLibrary> cups;
@@ -259,9 +266,7 @@ TEST_F(ScriptedScheduler, AJobWhoseHoldIsNotKnownIsNeitherToldAsPrintedNorSentTw
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
     EXPECT_EQ(result.reason, QStringLiteral("not your job"));
     script.holdQuestionStatus = IPP_STATUS_OK;
-    result = attempt(service, printout);
-    EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
-    EXPECT_EQ(result.job, 1);
+    attempt(service, printout, {{PrintResult::Outcome::Printed, 1}});
     EXPECT_EQ(script.jobs, 1) << "sent once, asked about three times";
 
     // A release that nobody answered leaves the job held at the printer: it
@@ -300,23 +305,17 @@ TEST_F(ScriptedScheduler, ADocumentWithoutAnAnswerIsPrintedOnlyWhenTheJobHoldsIt
 
     script.documentAnswered = false;
     script.documentIncoming = true;
-    PrintResult result = attempt(service, printout);
-    EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed);
-    EXPECT_EQ(result.job, 1);
+    attempt(service, printout, {{PrintResult::Outcome::Unconfirmed, 1}});
     EXPECT_EQ(script.cancelled, 0);
     script.documentAnswered = true;
-    result = attempt(service, printout);
-    EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed);
-    EXPECT_EQ(result.job, 2);
+    attempt(service, printout, {{PrintResult::Outcome::Printed, 2}});
     EXPECT_EQ(script.cancelled, 1) << "the job that waited for its document";
 
     PrintoutDocument whole;
     whole.addLine(QStringLiteral("another insult"));
     script.documentAnswered = false;
     script.documentIncoming = false;
-    result = attempt(service, whole);
-    EXPECT_EQ(result.outcome, PrintResult::Outcome::Printed) << "the job holds it whole, by its state";
-    EXPECT_EQ(result.job, 3);
+    attempt(service, whole, {{PrintResult::Outcome::Printed, 3}}); // the job holds it whole, by its state
 
     PrintoutDocument stopped;
     stopped.addLine(QStringLiteral("a third insult"));
@@ -328,7 +327,7 @@ TEST_F(ScriptedScheduler, ADocumentWithoutAnAnswerIsPrintedOnlyWhenTheJobHoldsIt
     ASSERT_TRUE(QTest::qWaitFor([] { return waitingOn == IPP_OP_GET_JOB_ATTRIBUTES; }, 10000));
     job->cancel();
     ASSERT_TRUE(finished.wait(5000));
-    result = finished.at(0).at(0).value<PrintResult>();
+    const auto result = finished.at(0).at(0).value<PrintResult>();
     EXPECT_EQ(result.outcome, PrintResult::Outcome::Unconfirmed) << "stopped after the printer took it whole";
     EXPECT_EQ(result.job, 4);
 }
