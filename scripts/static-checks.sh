@@ -4,7 +4,7 @@
 # reuse lint over the whole tree, then clang-format, cppcheck and clang-tidy
 # over Jeerforge's own code; any finding fails. Takes the build folders whose
 # compile commands cover the sources (configured with
-# CMAKE_EXPORT_COMPILE_COMMANDS), e.g. build/test build/asan.
+# CMAKE_EXPORT_COMPILE_COMMANDS), e.g. build/asan build/optimised.
 set -uo pipefail
 [ $# -ge 1 ] || { echo "usage: static-checks.sh BUILD-DIR..."; exit 2; }
 builds=("$@")

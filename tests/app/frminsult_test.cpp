@@ -85,10 +85,6 @@ TEST_P(FrmInsultLayout, ControlsSitAtTheirPlacesWithTheirTexts)
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->geometry(), p.geometry);
     EXPECT_EQ(widget->property("text").toString(), p.text);
-
-    window.resize(800, 400);
-    QTest::qWait(1);
-    EXPECT_EQ(widget->geometry(), p.geometry) << "controls keep their place when the window is resized";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -257,9 +253,4 @@ TEST(FrmInsultOnQt, PromptedWordsBecomeInsultsInTheRealTextBox)
                 sentence.ends_with(" " + emojiNoun.toStdString() + "!"));
     EXPECT_EQ(window.wordBank().BatchCount(), 1);
     EXPECT_EQ(window.wordBank().Batch()[0], sentence);
-
-    for (int press = 1; press < 101; ++press)
-        QTest::mouseClick(control<QPushButton>(window, "cmdNext"), Qt::LeftButton);
-    EXPECT_EQ(box->text(), u"Can't do more than 100 at a time."_s);
-    EXPECT_EQ(window.wordBank().BatchCount(), 100);
 }

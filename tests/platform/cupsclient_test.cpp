@@ -26,6 +26,10 @@ using Clock = CupsClient::Clock;
 
 namespace {
 
+// The bounds below tell a kept deadline from an endless wait, with room for
+// a loaded machine and the sanitizers; the benchmarks measure the time.
+constexpr auto roomForALoadedMachine = 5s;
+
 class ScriptedScheduler : public ::testing::Test
 {
 protected:
@@ -194,7 +198,7 @@ TEST_F(ScriptedScheduler, ASilentSchedulerIsGivenUpOnAtTheDeadlineOrWhenTheCalle
     auto start = Clock::now();
     EXPECT_EQ(client(std::nullopt, 300ms).defaultDestination().status, Status::NotResponding);
     EXPECT_GE(Clock::now() - start, 300ms);
-    EXPECT_LT(Clock::now() - start, 2s);
+    EXPECT_LT(Clock::now() - start, 300ms + roomForALoadedMachine);
 
     std::thread caller([this] {
         std::this_thread::sleep_for(200ms);
@@ -202,7 +206,7 @@ TEST_F(ScriptedScheduler, ASilentSchedulerIsGivenUpOnAtTheDeadlineOrWhenTheCalle
     });
     start = Clock::now();
     EXPECT_EQ(client(std::nullopt, 30s).defaultDestination().status, Status::Stopped);
-    EXPECT_LT(Clock::now() - start, 2s);
+    EXPECT_LT(Clock::now() - start, 200ms + roomForALoadedMachine);
     caller.join();
     EXPECT_EQ(client(std::nullopt, 30s).defaultDestination().status, Status::Stopped)
         << "nothing starts once the caller is gone";
@@ -221,7 +225,7 @@ TEST_F(ScriptedScheduler, APrintJobKeepsItsBoundAsksThroughSignalsAndNeverPrints
     silent->start();
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_EQ(finished.at(0).at(0).value<PrintResult>().outcome, PrintResult::Outcome::NotResponding);
-    EXPECT_LT(Clock::now() - start, 2s);
+    EXPECT_LT(Clock::now() - start, 2s + roomForALoadedMachine);
 
     script.hangs = false;
     script.passwordRequests = 1;
@@ -357,7 +361,7 @@ TEST_F(ScriptedScheduler, AConnectionThatDripsIsGivenUpAtItsDeadline)
     dripped->start();
     behind->start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return first.count() == 1 && second.count() == 1; }, 10000));
-    EXPECT_LT(Clock::now() - start, 3s);
+    EXPECT_LT(Clock::now() - start, 5s) << "before the caller's own deadline";
     const auto result = first.at(0).at(0).value<PrintResult>();
     EXPECT_EQ(result.outcome, PrintResult::Outcome::NotResponding);
     EXPECT_EQ(second.at(0).at(0).value<PrintResult>().server, QStringLiteral("/run/scripted.sock"));

@@ -5,7 +5,7 @@
 // is sound and gives back every line, in order: random words from every
 // plane of Unicode, in both ways of laying the rows out, read back with qpdf
 // and poppler. A longer run, by hand, from the build folder:
-//   JEERFORGE_LAYOUT_SEEDS=2000 ctest --preset test -R layoutproperty
+//   JEERFORGE_LAYOUT_SEEDS=2000 ctest --preset asan -R layoutproperty
 // (JEERFORGE_LAYOUT_FIRST_SEED=N starts elsewhere; a failure names its seed.)
 #include "pdflinewriter.h"
 

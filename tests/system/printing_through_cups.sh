@@ -4,26 +4,25 @@
 # The real program printing through a private CUPS scheduler: what reaches
 # the printer, on what paper, when the document is released, what the user
 # is told when printing cannot happen, and where the printout goes then.
-#   printing_through_cups.sh SCENARIO JEERFORGE XCLOSE CUPSD-STATE
-# runs one scenario (a function below, named scenario_SCENARIO) against the
-# scheduler that "private_cupsd.sh start CUPSD-STATE" started. Each starts
-# from a capture printer of its own as the default and counts only its own
-# jobs and files; the exit status 77 says it was skipped.
+#   printing_through_cups.sh SCENARIO JEERFORGE XCLOSE
+# runs one scenario (a function below, named scenario_SCENARIO) on a display
+# and a scheduler of its own, so that scenarios run side by side. Each starts
+# from a capture printer as the default; the exit status 77 says it was
+# skipped.
 set -u
 scenario=$1 jeerforge=$2 xclose=$3
 here=$(dirname "$0")
 source "$here/xvfb.sh"
 source "$here/private_cupsd.sh"
-cupsd_attach "$(cat "$4")" || exit 1
-cupsd_running || cupsd_run || exit 1
-# Each scenario has a temporary folder of its own, which it leaves empty.
-export TMPDIR="$cupsd_dir/tmp-$scenario"
-rm -rf "$TMPDIR" "$HOME/.cups" "$CUPS_SERVERROOT/lpoptions"
+cupsd_start || exit 1
+trap 'session_stop; xvfb_stop; cupsd_stop; rm -rf "$xvfb_dir"' EXIT
+# The scenario leaves its temporary folder empty.
+export TMPDIR="$cupsd_dir/tmp"
 mkdir -p "$TMPDIR"
-for printer in $(lpstat -e); do lpadmin -x "$printer"; done
 cupsd_add_capture_printer
-# Page counts hold for one font: DejaVu Sans, whatever the machine prefers.
-export FONTCONFIG_FILE="$here/../support/dejavu-sans.fonts.xml"
+# Page counts hold for one font, DejaVu Sans, and paper follows the locale:
+# both are pinned, whatever the machine prefers.
+export FONTCONFIG_FILE="$here/../support/dejavu-sans.fonts.xml" LC_ALL=C.UTF-8
 
 sentence='^b v (a|your|the|your mom.s|your dad.s) n[.!]$'
 
@@ -103,27 +102,38 @@ said_within() {
     return 1
 }
 # A press on a print service that never answers: the window keeps answering,
-# and after a second a window says what is awaited; the press gives up within
-# 10 s, saying so; $1 is how the message names the server.
+# and after a second a window says what is awaited; the press gives up at
+# its bound of 10 s, saying so; $1 is how the message names the server. The
+# test allows as much again for a loaded machine: it tells a bounded wait
+# from an endless one, and the benchmarks measure the time.
 bounded_press() {
     press_next
     local started took
     started=$(milliseconds)
     press_print
     check "while the press waits, a window says what is awaited" message_shown
-    check "and the press gives up within 10 s" said_within 10000 "$1) is not responding."
+    check "and the press gives up" said_within 20000 "$1) is not responding."
     took=$(($(milliseconds) - started))
-    check "saying that the service is not responding ($took ms)" [ "$took" -lt 10000 ]
+    check "saying that the service is not responding ($took ms)" [ "$took" -lt 20000 ]
 }
-# SIGTERM ends the program within 2 s, with failure.
+# SIGTERM ends the program, with failure, after its last attempt of a
+# second, as a session's end allows (wait_for_exit waits up to 10 s).
 quick_sigterm() {
     local started status took
     started=$(milliseconds)
     kill -s TERM "$program"
     wait_for_exit "$program"
     status=$? took=$(($(milliseconds) - started))
-    check "SIGTERM then ends the program within 2 s ($took ms), with failure" [ "$took" -lt 2000 -a "$status" -eq 1 ]
+    check "SIGTERM then ends the program ($took ms), with failure" [ "$status" -eq 1 ]
 }
+# A job that the test asks for and cancels at once, on hold: the scheduler
+# numbers jobs as it is asked, so a job numbered above it was asked for after.
+job_marker() {
+    local id
+    id=$(echo marker | lp -d capture -H hold 2>/dev/null | sed -n 's/^request id is capture-\([0-9]*\).*/\1/p')
+    cancel "capture-$id" && echo "$id"
+}
+newest_job_id() { local job; job=$(basename "$(newest_job)" .pdf); echo "${job#job-}"; }
 skip() {
     echo "skipped: $*"
     exit 77
@@ -134,12 +144,14 @@ scenario_saved_options() { # three insults, printed once, then Exit, with the us
     jeerforge_start b v n
     for _ in 1 2 3; do press_next; done
     press_print
-    sleep 0.5
-    check "nothing is printed before the program ends" [ "$(new_jobs)" -eq 0 ]
+    settled
+    local marker
+    marker=$(job_marker)
     press_exit
     wait_for_exit "$program"
     check "the program ends with success" [ $? -eq 0 ]
     check "one job reaches the printer" [ "$(new_jobs)" -eq 1 ]
+    check "asked for once Exit was pressed, not before" [ "$(newest_job_id)" -gt "$marker" ]
     check "it holds the three insults" [ "$(job_text | grep -cE "$sentence")" -eq 3 ]
     check "and nothing else" all_lines_match "$sentence" < <(job_text)
     check "the 97 empty slots fill a second page" [ "$(job_pages)" -eq 2 ]
@@ -161,17 +173,16 @@ scenario_two_presses() { # two presses make one job; Exit straight after start-u
     jeerforge_start b v n
     press_exit
     wait_for_exit "$program"
-    sleep 0.5
     check "Exit straight after start-up prints nothing" [ "$(new_jobs)" -eq 1 ]
 }
 
-scenario_endings() { # closing the window, SIGTERM, SIGINT and SIGHUP release the document
+scenario_endings() { # closing the window, SIGTERM and SIGHUP release the document (SIGINT: ctrl_c_at_question)
     local printed=0
-    for ending in close TERM INT HUP; do
+    for ending in close TERM HUP; do
         jeerforge_start b v n
         press_next
         press_print
-        sleep 0.3
+        settled
         if [ "$ending" = close ]; then "$xclose" "$window"; else kill -s "$ending" "$program"; fi
         wait_for_exit "$program"
         check "$ending: the program ends with success" [ $? -eq 0 ]
@@ -179,24 +190,6 @@ scenario_endings() { # closing the window, SIGTERM, SIGINT and SIGHUP release th
         check "$ending: the job reaches the printer" [ "$(new_jobs)" -eq "$printed" ]
         check "$ending: with its insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
     done
-}
-
-scenario_german_locale() { # under a language setting that writes a decimal comma, the printout holds its insults
-    [ -e "$JEERFORGE_TEST_LOCALES/de_DE.UTF-8/LC_NUMERIC" ] || { echo "FAILED: no de_DE.UTF-8 made"; exit 1; }
-    # The program's setting alone: the shell here knows no such locale.
-    local real=$jeerforge
-    jeerforge=env jeerforge_args=("LOCPATH=$JEERFORGE_TEST_LOCALES" LC_ALL=de_DE.UTF-8 "$real")
-    jeerforge_start b v n
-    jeerforge=$real jeerforge_args=()
-    for _ in 1 2 3; do press_next; done
-    press_print
-    press_exit
-    wait_for_exit "$program"
-    check "the program ends with success" [ $? -eq 0 ]
-    check "one job reaches the printer" [ "$(new_jobs)" -eq 1 ]
-    check "its PDF is sound" qpdf --check "$(newest_job)"
-    check "it holds the three insults" [ "$(job_text | grep -cE "$sentence")" -eq 3 ]
-    check "which poppler reads without a syntax error" [ -z "$(pdftotext "$(newest_job)" - 2>&1 >/dev/null)" ]
 }
 
 scenario_long_words() { # long and non-ASCII words arrive whole, on the printer's own paper
@@ -216,14 +209,21 @@ scenario_long_words() { # long and non-ASCII words arrive whole, on the printer'
     check "on US Letter, the printer's default, though the locale's paper is A4" grep -q '^612 x 792 pts' < <(job_paper)
 }
 
-scenario_every_script() { # words in Devanagari, Chinese, Thai and Arabic, with an emoji: the PDF's text is what was typed
-    local beginning="हिन्दी में क्षत्रिय" verb="日本の食べ物" noun="مرحبا สวัสดีครับ 🥹" printed
+scenario_every_script() { # words in Devanagari, Chinese, Thai and Arabic, with an emoji, under a language setting that writes a decimal comma: the PDF is sound and its text is what was typed
+    [ -e "$JEERFORGE_TEST_LOCALES/de_DE.UTF-8/LC_NUMERIC" ] || { echo "FAILED: no de_DE.UTF-8 made"; exit 1; }
+    local beginning="हिन्दी में क्षत्रिय" verb="日本の食べ物" noun="مرحبا สวัสดีครับ 🥹" printed real=$jeerforge
+    # The program's setting alone: the shell here knows no such locale.
+    jeerforge=env jeerforge_args=("LOCPATH=$JEERFORGE_TEST_LOCALES" LC_ALL=de_DE.UTF-8 "$real")
     jeerforge_start "$beginning" "$verb" "$noun"
+    jeerforge=$real jeerforge_args=()
     press_next
     press_print
     press_exit
     wait_for_exit "$program"
+    check "the program ends with success" [ $? -eq 0 ]
     check "one job" [ "$(new_jobs)" -eq 1 ]
+    check "its PDF is sound" qpdf --check "$(newest_job)"
+    check "and poppler reads it without a syntax error" [ -z "$(pdftotext "$(newest_job)" - 2>&1 >/dev/null)" ]
     # Code point for code point, but for the blanks and the marks around
     # right-to-left runs that pdftotext adds or moves.
     printed=$(job_text | python3 -c 'import re, sys, unicodedata
@@ -275,7 +275,7 @@ PPD
 
 scenario_driver_papers() { # a driver's queue prints on its default paper, A4 under a Letter locale and Letter under an A4 one
     # A driver for a PDF printer, as cups-pdf's and many others are.
-    local ppd="$TMPDIR/../driver.ppd" job spooled
+    local ppd="$cupsd_dir/driver.ppd" job spooled
     driver_ppd "$ppd" "application/vnd.cups-pdf application/pdf 0 -"
     local printed=0
     for queue in "A4 en_US.UTF-8 595 x 842" "Letter de_DE.UTF-8 612 x 792"; do
@@ -298,12 +298,12 @@ scenario_driver_papers() { # a driver's queue prints on its default paper, A4 un
 }
 
 scenario_postscript_printer() { # a PostScript printer, through Debian's own filters (pdftopdf, then pdftops with Ghostscript): its printout is text, with emoji or without
-    local ppd="$TMPDIR/../postscript.ppd" printed=0 noun
+    local ppd="$cupsd_dir/postscript.ppd" printed=0 noun
     driver_ppd "$ppd"
     lpadmin -p postscript -E -v capture:/ -P "$ppd" -o PageSize=A4 2>&1 | { grep -v -i 'deprecated' >&2 || true; }
     lpadmin -d postscript
     # The pictures on the printed pages, as "width height" rows; a page printed as a picture is one of about 2480 x 3500.
-    pictures() { pdfimages -list "$TMPDIR/../printed.pdf" | awk 'NR > 2 { print $4, $5 }'; }
+    pictures() { pdfimages -list "$cupsd_dir/printed.pdf" | awk 'NR > 2 { print $4, $5 }'; }
     for noun in n "n 🥹"; do
         jeerforge_start b v "$noun"
         press_next
@@ -314,19 +314,19 @@ scenario_postscript_printer() { # a PostScript printer, through Debian's own fil
         # Ghostscript takes its time on a busy machine.
         check "\"$noun\": the job reaches the printer" eventually_within 60 eval '[ "$(new_jobs)" -eq '"$printed"' ]'
         check "as PostScript" grep -q '^%!PS' "$(newest_job)"
-        ps2pdf "$(newest_job)" "$TMPDIR/../printed.pdf"
+        ps2pdf "$(newest_job)" "$cupsd_dir/printed.pdf"
         check "which draws no picture of a page" eval '[ -z "$(pictures | awk '"'"'$1 > 500 || $2 > 500'"'"')" ]'
         # As Ghostscript writes it, pdftotext may read no blank between short
         # words, and put what follows an emoji on a row of its own.
         check "and whose text is the insult" grep -qE "^bv(a|your|the|your(mom|dad)'s)n" \
-            < <(job_text "$TMPDIR/../printed.pdf" | tr -d '[:blank:]')
+            < <(job_text "$cupsd_dir/printed.pdf" | tr -d '[:blank:]')
     done
     check "an emoji is a picture of its own" [ "$(pictures | wc -l)" -ge 1 ]
-    rm -f "$TMPDIR/../printed.pdf"
+    rm -f "$cupsd_dir/printed.pdf"
 }
 
 scenario_ipp_everywhere() { # a press on an A4 printer, then an IPP Everywhere printer whose default is Letter takes the printout
-    local bus="unix:path=$TMPDIR/../system-bus" folder="$cupsd_dir/everywhere" ipp_port=$((cupsd_port + 1))
+    local bus="unix:path=$cupsd_dir/system-bus" folder="$cupsd_dir/everywhere" ipp_port=$((cupsd_port + 1))
     rm -rf "$folder" && mkdir -p "$folder"
     dbus-daemon --session --address="$bus" --fork --print-pid=3 3>"$xvfb_dir/system-bus.pid"
     session_pids+=("$(cat "$xvfb_dir/system-bus.pid")")
@@ -397,9 +397,9 @@ scenario_no_printer_at_sigterm() { # no printer as the session ends (SIGTERM): n
         # Started without HOME, where the password database gives the test's
         # home as the user's, and its documents folder on a disk that is full.
         awk -F: -v uid="$(id -u)" -v home="$HOME" 'BEGIN { OFS = ":" } $3 == uid { $6 = home } { print }' \
-            /etc/passwd >"$TMPDIR/../passwd"
+            /etc/passwd >"$cupsd_dir/passwd"
         mkdir -p "$HOME/Documents"
-        jeerforge_start_in_namespace "mount --bind '$TMPDIR/../passwd' /etc/passwd && mount -t tmpfs -o size=4k tmpfs '$HOME/Documents' && unset HOME" b v n
+        jeerforge_start_in_namespace "mount --bind '$cupsd_dir/passwd' /etc/passwd && mount -t tmpfs -o size=4k tmpfs '$HOME/Documents' && unset HOME" b v n
     else
         echo "as root only: no HOME, and a documents folder on a full disk, which need a namespace of their own"
         jeerforge_start b v n
@@ -407,6 +407,7 @@ scenario_no_printer_at_sigterm() { # no printer as the session ends (SIGTERM): n
     press_next
     press_next
     press_print
+    settled
     lpadmin -x capture
     kill -s TERM "$program"
     wait_for_exit "$program"
@@ -489,36 +490,37 @@ scenario_save_as_pdf() { # no printer at the end: Save as PDF… in GNOME's file
 }
 
 scenario_silent_service() { # a print service that accepts and never answers: every wait ends, and signals are heard
-    python3 "$here/silent_service.py" "$TMPDIR/../silent.sock" &
+    python3 "$here/silent_service.py" "$cupsd_dir/silent.sock" &
     session_pids+=($!)
-    eventually [ -S "$TMPDIR/../silent.sock" ]
-    CUPS_SERVER="$TMPDIR/../silent.sock" jeerforge_start b v n
+    eventually [ -S "$cupsd_dir/silent.sock" ]
+    CUPS_SERVER="$cupsd_dir/silent.sock" jeerforge_start b v n
     bounded_press silent.sock
     answer_message Return
     press_exit
     check "at the end a window tells what is awaited, and Stop Waiting" answer_message Return
     check "brings the choices, where Retry waits again" answer_message Return
     stopped_said() { [ "$(jeerforge_stderr | grep -c 'silent.sock) was stopped')" -eq "$1" ]; }
-    close_waiting() { local box; box=$(window_named Jeerforge) && sleep 1 && "$xclose" "$box"; }
+    close_waiting() { local box; atspi shows "Stop Waiting" && box=$(window_named Jeerforge) && "$xclose" "$box"; }
     check "closing that window by its title bar stops the wait as well" eval 'close_waiting && eventually stopped_said 2'
     check "and Retry waits again" answer_message Return
-    sleep 1
+    check "with its window" atspi shows "Stop Waiting"
     quick_sigterm
     check "keeping the printout in a new file" one_kept
 }
 
 scenario_unanswered_document() { # a print service that takes the document and never answers: the user is asked, nothing is told as printed, and Retry sends it once
-    python3 "$here/unanswered_document.py" "$TMPDIR/../proxy.port" "$cupsd_port" &
+    python3 "$here/unanswered_document.py" "$cupsd_dir/proxy.port" "$cupsd_port" &
     session_pids+=($!)
-    eventually [ -s "$TMPDIR/../proxy.port" ]
-    CUPS_SERVER=127.0.0.1:$(cat "$TMPDIR/../proxy.port") jeerforge_start b v n
+    eventually [ -s "$cupsd_dir/proxy.port" ]
+    CUPS_SERVER=127.0.0.1:$(cat "$cupsd_dir/proxy.port") jeerforge_start b v n
     press_next
     press_print
     press_exit
     check "the user is asked" message_shown
     check "told that the printout reached the printer, unconfirmed" \
         grep -q 'reached the printer "capture" as job [0-9]*, but .* did not confirm' < <(jeerforge_stderr)
-    check "nothing reached the printer" [ "$(new_jobs)" -eq 0 ]
+    # The job waits for its document, so no wait for every job to be done.
+    check "nothing reached the printer" [ -z "$(find "$cupsd_output" -name 'job-*.pdf')" ]
     retry_delivers "the job that still waits for its document is asked about" 1
     check "that job is cancelled" [ -z "$(lpstat -o capture)" ]
     check "and the job sent anew holds the insult" [ "$(job_text | grep -cE "$sentence")" -eq 1 ]
@@ -530,6 +532,7 @@ scenario_held_for_password() { # a printer that holds the job for a user name an
     jeerforge_start b v n
     press_next
     press_print
+    settled
     kill -s TERM "$program"
     wait_for_exit "$program"
     check "the program ends with failure" [ $? -eq 1 ]
@@ -562,9 +565,9 @@ scenario_name_lookup() { # a server named by a host name whose look-up never ans
     cupsd_can_lock || skip "the program gets a name server of its own through a mount namespace, which needs root"
     python3 "$here/silent_service.py" udp 127.53.53.53 &
     session_pids+=($!)
-    printf 'nameserver 127.53.53.53\noptions timeout:30 attempts:1\n' >"$TMPDIR/../resolv.conf"
+    printf 'nameserver 127.53.53.53\noptions timeout:30 attempts:1\n' >"$cupsd_dir/resolv.conf"
     CUPS_SERVER=printers.jeerforge.invalid \
-        jeerforge_start_in_namespace "mount --bind '$TMPDIR/../resolv.conf' /etc/resolv.conf" b v n
+        jeerforge_start_in_namespace "mount --bind '$cupsd_dir/resolv.conf' /etc/resolv.conf" b v n
     bounded_press printers.jeerforge.invalid:631
     answer_message Return
     quick_sigterm
@@ -574,7 +577,7 @@ scenario_display_gone() { # the display going away, as when the session ends
     jeerforge_start b v n
     press_next
     press_print
-    sleep 0.3
+    settled
     xvfb_stop
     wait_for_exit "$program"
     check "the program ends with success, as the printout was printed" [ $? -eq 0 ]

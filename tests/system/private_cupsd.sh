@@ -11,10 +11,8 @@
 # $cupsd_password, over TCP; that needs root (cupsd_can_lock), as the
 # scheduler asks PAM.
 #
-# Source it, then either cupsd_create and cupsd_run for a scheduler of this
-# shell's own (cupsd_stop ends it), or cupsd_attach to one that
-#   bash private_cupsd.sh start|stop STATE
-# started or stops for several scripts; STATE is a file naming its folder.
+# Source it, then cupsd_start for a scheduler of this shell's own;
+# cupsd_stop ends it and removes its folder.
 
 # lpadmin, cupsaccept and cupsreject live in /usr/sbin, which an ordinary
 # user's PATH leaves out.
@@ -145,6 +143,17 @@ cupsd_stop() {
     cupsd_halt
     rm -rf "$cupsd_dir"
 }
+# Makes and starts a scheduler. Its port is drawn at random, and another
+# program, or another test's scheduler, may hold it: then on another.
+cupsd_start() {
+    local attempt
+    for attempt in 1 2 3; do
+        cupsd_create || return 1
+        if [ "$attempt" -lt 3 ]; then cupsd_run >/dev/null; else cupsd_run; fi && return 0
+        cupsd_stop
+    done
+    return 1
+}
 
 # Runs a command until it succeeds, for up to $1 seconds.
 eventually_within() {
@@ -167,23 +176,6 @@ cupsd_add_capture_printer() {
 
 # Waits until every job is done and prints how many PDFs the printer got.
 cupsd_wait_for_jobs() {
-    eventually_within 10 eval '[ -z "$(lpstat -o 2>/dev/null)" ]'
+    eventually_within 120 eval '[ -z "$(lpstat -o 2>/dev/null)" ]'
     find "$cupsd_output" -name 'job-*.pdf' | wc -l
 }
-
-if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-    case ${1:-}:${2:-} in
-    start:?*)
-        if [ -s "$2" ] && cupsd_attach "$(cat "$2")" 2>/dev/null; then cupsd_stop; fi
-        mkdir -p "$(dirname "$2")" && cupsd_create && cupsd_run && echo "$cupsd_dir" >"$2"
-        ;;
-    stop:?*)
-        if [ -s "$2" ] && cupsd_attach "$(cat "$2")"; then cupsd_stop; fi
-        rm -f "$2"
-        ;;
-    *)
-        echo "usage: $0 start|stop STATE" >&2
-        exit 2
-        ;;
-    esac
-fi

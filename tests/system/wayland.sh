@@ -4,9 +4,8 @@
 # Runs the real program natively on Wayland: a Weston compositor inside the
 # test's Xvfb (its x11 backend gives it a seat), and the test's own session
 # and accessibility buses. xdotool cannot reach Wayland clients, so the
-# helpers of xvfb.sh that start and drive the program are replaced by ones
-# that work through the accessibility bus, as assistive technology does.
-# Source it after xvfb.sh.
+# program is driven through the accessibility bus alone, as assistive
+# technology does. Source it after xvfb.sh.
 
 # Starts Weston, as $weston_pid, and waits for its socket; one that a
 # Weston before it left behind goes first.
@@ -21,8 +20,8 @@ weston_start() {
 accessibility_bus_start
 weston_start
 
-# As in xvfb.sh, but the program sees only the Wayland display, and the
-# prompts are answered through the accessibility bus.
+# As in xvfb.sh, but the program sees only the Wayland display, and each
+# prompt is answered by its OK button, as no X keyboard reaches it.
 jeerforge_start() {
     env --default-signal=INT -u DISPLAY WAYLAND_DISPLAY=jeerforge-wayland QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
         "$jeerforge" "${jeerforge_args[@]}" 2>>"$xvfb_dir/stderr" &
@@ -34,6 +33,3 @@ jeerforge_start() {
     [ "$answered" = 45 ] && window="Jeerforge V. 1.0"
 }
 window_size() { atspi size; }
-press_next() { atspi press "Next Insult"; }
-press_exit() { atspi press Exit; }
-press_print() { atspi press "Print Results"; }

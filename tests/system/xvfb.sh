@@ -96,7 +96,8 @@ wait_for_exit() {
 }
 
 # Starts the test's own session bus with an accessibility bus on it, where
-# the program and assistive technology meet.
+# the program and assistive technology meet, and the driver that works
+# through it (atspi_driver.py says how), serving this shell's commands.
 accessibility_bus_start() {
     dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$xvfb_dir/bus" 4>"$xvfb_dir/bus.pid" 2>/dev/null
     DBUS_SESSION_BUS_ADDRESS=$(cat "$xvfb_dir/bus")
@@ -104,10 +105,22 @@ accessibility_bus_start() {
     session_pids+=("$(cat "$xvfb_dir/bus.pid")")
     /usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
     session_pids+=($!)
+    mkfifo "$xvfb_dir/atspi.in" "$xvfb_dir/atspi.out"
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_driver.py" serve <"$xvfb_dir/atspi.in" >"$xvfb_dir/atspi.out" &
+    session_pids+=($!)
+    exec {atspi_in}>"$xvfb_dir/atspi.in" {atspi_out}<"$xvfb_dir/atspi.out"
 }
 
-# Drives the program through the accessibility bus (atspi_driver.py says how).
-atspi() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_driver.py" "$@"; }
+# Runs one command of the driver, printing its output; its status is the command's.
+atspi() {
+    local word reply status
+    for word in "$@"; do printf ':%s ' "$(printf '%s' "$word" | base64 -w 0)"; done >&"$atspi_in"
+    echo >&"$atspi_in"
+    IFS= read -r reply <&"$atspi_out" || { echo "the accessibility driver is gone"; return 1; }
+    status=${reply%%$'\t'*}
+    printf '%s' "${reply#*$'\t'}" | base64 -d
+    return "$status"
+}
 # Chooses Save as PDF… at the end and answers the save dialog with the path $1.
 save_as_pdf() { atspi press "Save as PDF…" && atspi save-as "$1"; }
 
@@ -129,13 +142,25 @@ check() {
 }
 
 # Starts $jeerforge, with the arguments in the array jeerforge_args, and
-# answers its 45 prompts from the keyboard: every beginning $1, every verb
-# $2, every noun $3. Sets $program to its process id and $window to its main
-# window, and fails if the window came early.
+# answers its 45 prompts through the accessibility bus, with Return on the
+# keyboard: every beginning $1, every verb $2, every noun $3. Sets $program
+# to its process id and $window to its main window; the driver fails if the
+# window came early.
 # A shell starts a background command with SIGINT ignored, and the program
 # keeps an ignored signal ignored; it is started as from a terminal instead.
 jeerforge_args=()
 jeerforge_start() {
+    [ -n "${atspi_in:-}" ] || accessibility_bus_start
+    env --default-signal=INT QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$jeerforge" "${jeerforge_args[@]}" \
+        2>>"$xvfb_dir/stderr" &
+    program=$!
+    check "45 prompts came before the window" [ "$(atspi answer-prompts "$1" "$2" "$3" x11)" = 45 ]
+    window=$(window_named 'Jeerforge V\. 1\.0')
+}
+
+# As jeerforge_start, but typing each answer on the keyboard as a person
+# does, and pasting what the keymap lacks.
+jeerforge_start_typing() {
     env --default-signal=INT "$jeerforge" "${jeerforge_args[@]}" 2>>"$xvfb_dir/stderr" &
     program=$!
     local prompts=0 prompt answer
@@ -157,7 +182,10 @@ jeerforge_stderr() {
     cat "$xvfb_dir/stderr" 2>/dev/null
 }
 
-# Where the buttons are, inside the window.
-press_next() { click_in "$window" 50 92; }
-press_exit() { click_in "$window" 170 92; }
-press_print() { click_in "$window" 350 92; }
+# A button of the window, pressed once it takes presses; each returns once
+# its click has run.
+press_next() { atspi press "Next Insult"; }
+press_exit() { atspi press Exit; }
+press_print() { atspi press "Print Results"; }
+# Waits until a printer look-up that a press started is over.
+settled() { atspi settle; }
