@@ -7,7 +7,7 @@
 
 jeerforge_build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libcups2-dev libpango1.0-dev
     libqpdf-dev fonts-dejavu-core)
-jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool xclip imagemagick
+jeerforge_test_packages=(libgtest-dev libgmock-dev libx11-dev xvfb xauth x11-utils xdotool imagemagick
     cups-daemon cups-client cups-ipp-utils cups-filters cups-core-drivers ghostscript qpdf poppler-utils
     desktop-file-utils appstream lintian dpkg-dev valgrind
     weston dbus at-spi2-core python3-pyatspi orca fonts-symbola fonts-noto-color-emoji fonts-noto-core fonts-noto-cjk

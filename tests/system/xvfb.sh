@@ -49,29 +49,12 @@ window_gone() {
     return 1
 }
 
-# Types $2 into prompt window $1 and presses Enter. Text beyond ASCII goes in
-# through the clipboard and Ctrl+V: xdotool types a character that is not on
-# the keymap by changing the keymap first, and on a loaded machine the program
-# may see the key before the change, which drops the character.
+# Types $2 into prompt window $1 and presses Enter.
 answer_prompt() {
     xdotool windowfocus --sync "$1" 2>/dev/null || true
-    if LC_ALL=C grep -q '[^ -~]' <<<"$2"; then
-        paste_text "$2"
-    elif [ -n "$2" ]; then
-        xdotool type "$2"
-    fi
+    [ -z "$2" ] || xdotool type "$2"
     xdotool key Return
     window_gone "$1"
-}
-
-# Pastes $1 with Ctrl+V, once the X server says the clipboard holds it.
-paste_text() {
-    # xclip reads and writes the text in the locale's encoding, which a login
-    # without LANG leaves at ASCII.
-    printf '%s' "$1" | LC_ALL=C.UTF-8 xclip -selection clipboard -i
-    clipboard_holds() { [ "$(LC_ALL=C.UTF-8 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
-    eventually clipboard_holds "$1" || echo "the clipboard did not take the text"
-    xdotool key ctrl+v
 }
 
 # Width and height of window $1, as "WxH".
@@ -159,7 +142,7 @@ jeerforge_start() {
 }
 
 # As jeerforge_start, but typing each answer on the keyboard as a person
-# does, and pasting what the keymap lacks.
+# does (plain ASCII only).
 jeerforge_start_typing() {
     env --default-signal=INT "$jeerforge" "${jeerforge_args[@]}" 2>>"$xvfb_dir/stderr" &
     program=$!
