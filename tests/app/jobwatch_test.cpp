@@ -136,10 +136,10 @@ TEST_F(PrintWaits, APressLooksForThePrinterWithTheButtonsHeldAndGivesThePaperToT
 // under way.
 TEST_F(PrintWaits, TheLayoutIsTheProgramsOwnTimeNotThePrintServices)
 {
-    // Five presses of long words: their layout takes longer than the
+    // Three presses of long words: their layout takes longer than the
     // service's part of the bound on any processor.
     PrintoutDocument printout;
-    for (int line = 0; line < 500; ++line)
+    for (int line = 0; line < 300; ++line)
         printout.addLine(QString::number(line) + QString(3000, u'x'));
     JobWatch watch(service->print(*printout.pendingCopy(), 1100ms),
                    quitOnSignals); // a tenth of a second for the service
