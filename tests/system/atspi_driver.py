@@ -52,7 +52,7 @@ import pyatspi
 WINDOW = "Jeerforge V. 1.0"
 
 
-def wait_for(find, what, seconds=20.0):
+def wait_for(find, what, seconds=60.0):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         try:

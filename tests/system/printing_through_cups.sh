@@ -47,7 +47,11 @@ all_lines_match() { # regex, then lines on standard input; at least one
     done
     [ "$count" -gt 0 ]
 }
-message_shown() { window_named Jeerforge >/dev/null; }
+# Whether the program asks what to do with the printout: Retry, Save as
+# PDF… or Discard; and whether a window says what is awaited. Both are
+# titled "Jeerforge", so they are told apart by their buttons.
+choices_shown() { atspi shows Retry; }
+waiting_shown() { atspi shows "Stop Waiting"; }
 # The printouts kept in files in the home folder, newest first; whether this
 # scenario kept one, and standard error names it.
 kept() { ls -t "$HOME"/Jeerforge\ insults\ *.pdf 2>/dev/null; }
@@ -56,19 +60,10 @@ one_kept() {
     [ "$(kept | wc -l)" -eq $((kept_before + 1)) ] && grep -qF "kept in \"$(kept | head -n 1)\"" < <(jeerforge_stderr)
 }
 milliseconds() { date +%s%3N; }
-# Answers the message box that the program shows, once it shows, with key $1:
-# Return for its default button, alt+d for Discard.
-answer_message() {
-    local box
-    box=$(window_named Jeerforge) || return 1
-    xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key "$1"
-    window_gone "$box"
-}
 # Answers Retry once $1 is true again; the program then ends with success
 # and the printer gets one more job than $2.
 retry_delivers() {
-    check "Retry once $1" answer_message Return
+    check "Retry once $1" atspi press Retry
     wait_for_exit "$program"
     check "the program ends with success" [ $? -eq 0 ]
     check "one job reaches the printer" [ "$(new_jobs)" -eq "$2" ]
@@ -111,13 +106,13 @@ bounded_press() {
     local started took
     started=$(milliseconds)
     press_print
-    check "while the press waits, a window says what is awaited" message_shown
+    check "while the press waits, a window says what is awaited" waiting_shown
     check "and the press gives up" said_within 20000 "$1) is not responding."
     took=$(($(milliseconds) - started))
     check "saying that the service is not responding ($took ms)" [ "$took" -lt 20000 ]
 }
 # SIGTERM ends the program, with failure, after its last attempt of a
-# second, as a session's end allows (wait_for_exit waits up to 10 s).
+# second, as a session's end allows.
 quick_sigterm() {
     local started status took
     started=$(milliseconds)
@@ -359,7 +354,7 @@ scenario_no_default_printer() { # a press says so and keeps its lines, which a l
     press_next
     press_next
     press_print
-    check "a message tells the user" answer_message Return
+    check "a message tells the user" atspi press OK
     check "that there is no default printer" grep -q "no default printer" < <(jeerforge_stderr)
     check "and that the printout is kept" grep -q "Your printout is kept" < <(jeerforge_stderr)
     check "the program goes on" kill -0 "$program"
@@ -373,10 +368,10 @@ scenario_no_default_printer() { # a press says so and keeps its lines, which a l
 
 scenario_refused_retry() { # the printer refuses the printout at the end: Retry delivers it once it takes jobs
     refused_at_end exit
-    check "a message asks what to do" message_shown
+    check "a message asks what to do" choices_shown
     check "it names the printer and gives CUPS's reason" \
         grep -q '"capture" refused the printout: .*not accepting jobs' < <(jeerforge_stderr)
-    check "Retry while the queue still refuses asks again" answer_message Return
+    check "Retry while the queue still refuses asks again" eval 'atspi press Retry && choices_shown'
     check "the program waits for an answer" kill -0 "$program"
     cupsaccept capture
     retry_delivers "it takes jobs" 1
@@ -385,7 +380,7 @@ scenario_refused_retry() { # the printer refuses the printout at the end: Retry 
 
 scenario_refused_discard() { # the printer refuses the printout at the end: Discard
     refused_at_end exit
-    check "Discard" answer_message alt+d
+    check "Discard" atspi press Discard
     wait_for_exit "$program"
     check "the program ends with failure" [ $? -eq 1 ]
     cupsaccept capture
@@ -422,7 +417,7 @@ scenario_no_printer_at_sigterm() { # no printer as the session ends (SIGTERM): n
 
 scenario_ctrl_c_at_question() { # Ctrl+C at the question: the printout is kept, not discarded
     refused_at_end exit
-    check "a message asks what to do" message_shown
+    check "a message asks what to do" choices_shown
     kill -s INT "$program"
     wait_for_exit "$program"
     check "the program ends with failure" [ $? -eq 1 ]
@@ -434,14 +429,14 @@ scenario_service_gone() { # the print service is gone: on a press, and at the en
     press_next
     cupsd_halt
     press_print
-    check "a press says so" answer_message Return
+    check "a press says so" atspi press OK
     unreachable() { [ "$(jeerforge_stderr | grep -c 'print service (CUPS, at .*) is not running or could not be reached')" -eq "$1" ]; }
     check "that the print service could not be reached" unreachable 1
     cupsd_run
     press_print
     cupsd_halt
     press_exit
-    check "at the end a message asks what to do" message_shown
+    check "at the end a message asks what to do" choices_shown
     check "it says the print service could not be reached" unreachable 2
     cupsd_run
     retry_delivers "the service is back" 1
@@ -454,7 +449,7 @@ scenario_printer_replaced() { # the printer is replaced before the end: Retry go
     press_print
     lpadmin -x capture
     press_exit
-    check "a message asks what to do" message_shown
+    check "a message asks what to do" choices_shown
     check "it says there is no default printer" grep -q 'no default printer' < <(jeerforge_stderr)
     cupsd_add_capture_printer replacement
     retry_delivers "another printer is the default" 1
@@ -473,7 +468,7 @@ scenario_save_as_pdf() { # no printer at the end: Save as PDF… in GNOME's file
     press_next
     press_next
     press_print
-    answer_message Return
+    atspi press OK
     press_exit
     cancel_save() { atspi press "Save as PDF…" && atspi press Cancel; }
     check "Save as PDF… into /sys, in GNOME's chooser" [ "$(save_as_pdf /sys/jeerforge.pdf)" = "GNOME's" ]
@@ -495,15 +490,15 @@ scenario_silent_service() { # a print service that accepts and never answers: ev
     eventually [ -S "$cupsd_dir/silent.sock" ]
     CUPS_SERVER="$cupsd_dir/silent.sock" jeerforge_start b v n
     bounded_press silent.sock
-    answer_message Return
+    atspi press OK
     press_exit
-    check "at the end a window tells what is awaited, and Stop Waiting" answer_message Return
-    check "brings the choices, where Retry waits again" answer_message Return
+    check "at the end a window tells what is awaited, and Stop Waiting" atspi press "Stop Waiting"
+    check "brings the choices, where Retry waits again" atspi press Retry
     stopped_said() { [ "$(jeerforge_stderr | grep -c 'silent.sock) was stopped')" -eq "$1" ]; }
-    close_waiting() { local box; atspi shows "Stop Waiting" && box=$(window_named Jeerforge) && "$xclose" "$box"; }
+    close_waiting() { local box; waiting_shown && box=$(window_named Jeerforge) && "$xclose" "$box"; }
     check "closing that window by its title bar stops the wait as well" eval 'close_waiting && eventually stopped_said 2'
-    check "and Retry waits again" answer_message Return
-    check "with its window" atspi shows "Stop Waiting"
+    check "and Retry waits again" atspi press Retry
+    check "with its window" waiting_shown
     quick_sigterm
     check "keeping the printout in a new file" one_kept
 }
@@ -516,7 +511,7 @@ scenario_unanswered_document() { # a print service that takes the document and n
     press_next
     press_print
     press_exit
-    check "the user is asked" message_shown
+    check "the user is asked" choices_shown
     check "told that the printout reached the printer, unconfirmed" \
         grep -q 'reached the printer "capture" as job [0-9]*, but .* did not confirm' < <(jeerforge_stderr)
     # The job waits for its document, so no wait for every job to be done.
@@ -569,7 +564,7 @@ scenario_name_lookup() { # a server named by a host name whose look-up never ans
     CUPS_SERVER=printers.jeerforge.invalid \
         jeerforge_start_in_namespace "mount --bind '$cupsd_dir/resolv.conf' /etc/resolv.conf" b v n
     bounded_press printers.jeerforge.invalid:631
-    answer_message Return
+    atspi press OK
     quick_sigterm
 }
 

@@ -29,10 +29,13 @@ export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$xvfb_dir/runtime"
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
-# The id of the visible window whose title is exactly $1, waiting up to 20 s.
+# Every wait below is for an event, and gives up only after long enough for
+# a machine that is busy with other work: a minute, or half of one.
+
+# The id of the visible window whose title is exactly $1.
 window_named() {
     local id
-    for _ in $(seq 200); do
+    for _ in $(seq 600); do
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -42,7 +45,7 @@ window_named() {
 
 # Waits until window $1 is no longer mapped.
 window_gone() {
-    for _ in $(seq 200); do
+    for _ in $(seq 1200); do
         xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
         sleep 0.05
     done
@@ -67,9 +70,9 @@ click_in() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# Waits up to 10 s for process $1 to end; its exit code is the result.
+# Waits for process $1 to end; its exit code is the result.
 wait_for_exit() {
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
         sleep 0.1
     done
@@ -107,9 +110,9 @@ atspi() {
 # Chooses Save as PDF… at the end and answers the save dialog with the path $1.
 save_as_pdf() { atspi press "Save as PDF…" && atspi save-as "$1"; }
 
-# Runs a command until it succeeds, for up to 10 s.
+# Runs a command until it succeeds, for up to 30 s.
 eventually() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         "$@" && return 0
         sleep 0.1
     done
